@@ -1,0 +1,2 @@
+// Placeholder until the command-line compiler is built.
+int main() { return 2; }

@@ -1,0 +1,34 @@
+// Cubes and covers. A cube is a row of 2-bit codes packed 16 to a 32-bit word;
+// a cover is one zero-filled AllocWork block: the slot pointers first, then the
+// cubes' storage. A slot whose pointer is null is deleted.
+#pragma once
+#include <cstdint>
+
+using CubeWord = uint32_t;
+using Cube = CubeWord*;
+using Cover = Cube*;   // the block; Cover[r] is slot r's pointer
+
+enum { CODE_ABSENT = 0, CODE_POS = 1, CODE_TWO = 2, CODE_NEG = 3, MARK_ONE = 7, MARK_ZERO = 5 };
+
+struct CubeRelation {
+    int relation;  // 1 first contains second (or equal), 2 second strictly contains first, 0 neither
+    int equal;
+};
+
+inline int CubeWords(int k) { return (k + 15) / 16; }
+Cover AllocCover(int slots, int extra, int n);    // nullptr after reporting
+Cube CubeAddress(Cover cover, int slots, int row, int extra, int n);
+void FreeCover(Cover cover);
+int GetCode(Cover cover, int row, int p);
+int GetCubeCode(const CubeWord* cube, int p);
+void SetCode(Cover cover, int row, int p, int c);
+void SetCubeCode(CubeWord* cube, int p, int c);
+int LiteralCount(Cover cover, int row, int n);    // also drives the progress frames
+int LiveCubeCount(Cover cover, int last, int n);
+bool SlotLive(Cover cover, int row, int n);
+CubeRelation CompareCubes(Cover a, int rowA, Cover b, int rowB, int n);
+void CopyCube(Cover src, int srcRow, Cover dst, int dstRow, int n);
+int FindEqualCube(Cover cover, int from, int to, const CubeWord* cube, int n);
+uint64_t Binomial(int n, int k);
+
+extern int LiteralCallCount;   // process-wide, modulo 64
