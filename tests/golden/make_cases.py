@@ -2,6 +2,7 @@
 # Writes the golden cases whose expected bytes are derived by hand from the
 # worked examples and rules of the language: the texts below are the claim,
 # the ZW and ERR files are their CR LF, Windows-1252 form.
+import os
 def case(name, src, args, zw, err, log, status=None):
     d = os.path.join(os.path.dirname(os.path.abspath(__file__)), name)
     os.makedirs(d, exist_ok=True)
