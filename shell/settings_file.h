@@ -26,8 +26,12 @@ struct SettingsValues {
 void SetDefaultSettings(SettingsValues* s);
 // Sets the defaults, then reads the file if it exists. Returns 1 when a
 // "Font_Set" line was read (the font is then in s->font), else 0.
+// Tokens are read whole whatever their length (a long token is one token and
+// matches no key or value); a face name longer than 31 characters is cut to
+// its first 31, and the rest of its line is skipped.
 int ReadSettingsFile(const char* path, SettingsValues* s);
-// Writes the five lines; false when the file cannot be opened.
+// Writes the five lines (CR LF); false when the file cannot be opened or a
+// write fails. A face name is written up to its first NUL (31 at most).
 bool WriteSettingsFile(const char* path, const SettingsValues& s);
 
 // Type names of the file ("TREVA", "ZIRKO", "TREVA_E", "ZIRKO_E", "ZIRKO_M2",
@@ -37,3 +41,6 @@ const char* PlcTypeName(int plcType, int eTyp);
 // "NOMIN", "STRONGMIN", "ESPRESSO" -> 0, 1, 2; -1 for anything else.
 int ParseMinLevelName(const char* name);
 const char* MinLevelName(int minLevel);
+// "LPT1", "LPT2", "LPT3", "USB", "NoLPT" -> 0..4; -1 for anything else.
+int ParsePortName(const char* name);
+const char* PortName(int portSetting);
