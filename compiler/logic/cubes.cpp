@@ -1,17 +1,151 @@
-// Placeholder until this piece is built; replaced whole by its implementation.
+// Cubes and covers: the encoding, the block layout and the primitives that
+// every minimizer and the writer share.
 #include "compiler/logic/cubes.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "compiler/front/diagnostics.h"
+#include "compiler/front/work_memory.h"
+
 int LiteralCallCount = 0;
-Cover AllocCover(int, int, int) { return nullptr; }
-Cube CubeAddress(Cover, int, int, int, int) { return nullptr; }
-void FreeCover(Cover) {}
-int GetCode(Cover, int, int) { return 0; }
-int GetCubeCode(const CubeWord*, int) { return 0; }
-void SetCode(Cover, int, int, int) {}
-void SetCubeCode(CubeWord*, int, int) {}
-int LiteralCount(Cover, int, int) { return 0; }
-int LiveCubeCount(Cover, int, int) { return 0; }
-bool SlotLive(Cover, int, int) { return false; }
-CubeRelation CompareCubes(Cover, int, Cover, int, int) { return {0, 0}; }
-void CopyCube(Cover, int, Cover, int, int) {}
-int FindEqualCube(Cover, int, int, const CubeWord*, int) { return 0; }
-uint64_t Binomial(int, int) { return 0; }
+
+namespace {
+// Words of cube storage per slot. A cover always gets at least one word per
+// cube so that a constant marker can be written even for zero positions.
+int StrideWords(int extra, int n) {
+    int w = CubeWords(extra + n);
+    return w > 0 ? w : 1;
+}
+}  // namespace
+
+Cover AllocCoverWide(uint64_t slots, int extra, int n) {
+    uint64_t stride = sizeof(Cube) + uint64_t(StrideWords(extra, n)) * sizeof(CubeWord);
+    size_t count;
+    if (slots > uint64_t(INT32_MAX) || slots > uint64_t(SIZE_MAX) / stride)
+        count = SIZE_MAX;  // cannot be had: AllocWork refuses it and reports
+    else
+        count = size_t(slots * stride);
+    void* block = AllocWork(count, 1);
+    if (!block) {
+        Report(MSG_SPEICHER_VOLL, 0);
+        return nullptr;
+    }
+    return static_cast<Cover>(block);
+}
+
+Cover AllocCover(int slots, int extra, int n) {
+    return AllocCoverWide(slots > 0 ? uint64_t(slots) : 0, extra, n);
+}
+
+Cube CubeAddress(Cover cover, int slots, int row, int extra, int n) {
+    CubeWord* storage = reinterpret_cast<CubeWord*>(cover + slots);
+    return storage + size_t(StrideWords(extra, n)) * size_t(row);
+}
+
+void FreeCover(Cover cover) { FreeWork(cover); }
+
+static int RawCode(const CubeWord* cube, int p) {
+    return int((cube[p / 16] >> (2 * (p % 16))) & 3u);
+}
+
+static void RawSet(CubeWord* cube, int p, int c) {
+    int shift = 2 * (p % 16);
+    cube[p / 16] = (cube[p / 16] & ~(CubeWord(3) << shift)) | (CubeWord(c & 3) << shift);
+}
+
+int GetCubeCode(const CubeWord* cube, int p) {
+    if (p < 16 && RawCode(cube, 0) == CODE_TWO) return RawCode(cube, 1) == CODE_TWO ? MARK_ONE : MARK_ZERO;
+    return RawCode(cube, p);
+}
+
+void SetCubeCode(CubeWord* cube, int p, int c) {
+    if (c == MARK_ONE) {
+        RawSet(cube, 0, CODE_TWO);
+        RawSet(cube, 1, CODE_TWO);
+    } else if (c == MARK_ZERO) {
+        RawSet(cube, 0, CODE_TWO);
+        RawSet(cube, 1, CODE_ABSENT);
+    } else {
+        RawSet(cube, p, c);
+    }
+}
+
+int GetCode(Cover cover, int row, int p) { return GetCubeCode(cover[row], p); }
+void SetCode(Cover cover, int row, int p, int c) { SetCubeCode(cover[row], p, c); }
+
+int LiteralCount(Cover cover, int row, int n) {
+    LiteralCallCount = (LiteralCallCount + 1) % 64;
+    if (LiteralCallCount == 0) StepProgress();
+    int count = 0;
+    for (int p = 0; p < n; ++p)
+        if (GetCode(cover, row, p) != CODE_ABSENT) ++count;
+    return count;
+}
+
+bool SlotLive(Cover cover, int row, int n) {
+    if (!cover[row]) return false;
+    if (row > 0) return true;
+    return LiteralCount(cover, 0, n) >= 1;
+}
+
+int LiveCubeCount(Cover cover, int last, int n) {
+    int live = 0;
+    for (int r = 0; r <= last; ++r)
+        if (SlotLive(cover, r, n)) ++live;
+    return live;
+}
+
+void DeleteSlotKeepingZero(Cover cover, int row, int n) {
+    if (row == 0) {
+        if (cover[0]) std::memset(cover[0], 0, size_t(CubeWords(n)) * sizeof(CubeWord));
+    } else {
+        cover[row] = nullptr;
+    }
+}
+
+CubeRelation CompareCubes(Cover a, int rowA, Cover b, int rowB, int n) {
+    if (!a[rowA] || !b[rowB]) return {0, 0};
+    int relation = 0;
+    int equal = 1;
+    for (int i = 0; i < n; ++i) {
+        int ca = GetCode(a, rowA, i);
+        int cb = GetCode(b, rowB, i);
+        if (ca == cb) continue;
+        if (ca == CODE_ABSENT && (cb == CODE_POS || cb == CODE_NEG) && (relation == 0 || relation == 1)) {
+            relation = 1;
+            equal = 0;
+        } else if (cb == CODE_ABSENT && (ca == CODE_POS || ca == CODE_NEG) && (relation == 0 || relation == 2)) {
+            relation = 2;
+            equal = 0;
+        } else {
+            return {0, 0};
+        }
+    }
+    if (equal) return {1, 1};
+    return {relation, 0};
+}
+
+void CopyCube(Cover src, int srcRow, Cover dst, int dstRow, int n) {
+    for (int p = 0; p < n; ++p) SetCode(dst, dstRow, p, GetCode(src, srcRow, p));
+}
+
+int FindEqualCube(Cover cover, int from, int to, const CubeWord* cube, int n) {
+    for (int r = from; r <= to; ++r) {
+        if (!cover[r]) continue;
+        int p = 0;
+        while (p < n && GetCode(cover, r, p) == GetCubeCode(cube, p)) ++p;
+        if (p == n) return 1;
+    }
+    return 0;
+}
+
+uint64_t Binomial(int n, int k) {
+    if (k < 0 || n < 0 || k > n) return 0;
+    if (k > n - k) k = n - k;
+    uint64_t result = 1;
+    // Each partial product result * (n - k + i) / i is itself a binomial
+    // coefficient, so the division is exact.
+    for (int i = 1; i <= k; ++i) result = result * uint64_t(n - k + i) / uint64_t(i);
+    return result;
+}

@@ -1,6 +1,11 @@
 // Cubes and covers. A cube is a row of 2-bit codes packed 16 to a 32-bit word;
 // a cover is one zero-filled AllocWork block: the slot pointers first, then the
 // cubes' storage. A slot whose pointer is null is deleted.
+//
+// Position p of a cube stands for the symbol FirstUserSymbol + p; positions
+// from n on are extra columns owned by the algorithm that made the cover. Code
+// 2 at position 0 marks cube 0 as a constant: then positions 0..15 read 7
+// (constant one, position 1 also 2) or 5 (constant zero).
 #pragma once
 #include <cstdint>
 
@@ -17,6 +22,9 @@ struct CubeRelation {
 
 inline int CubeWords(int k) { return (k + 15) / 16; }
 Cover AllocCover(int slots, int extra, int n);    // nullptr after reporting
+// The same for a slot count computed in 64 bits: a size that does not fit is
+// refused like an exhausted memory (reported by AllocWork and here).
+Cover AllocCoverWide(uint64_t slots, int extra, int n);
 Cube CubeAddress(Cover cover, int slots, int row, int extra, int n);
 void FreeCover(Cover cover);
 int GetCode(Cover cover, int row, int p);
@@ -30,5 +38,9 @@ CubeRelation CompareCubes(Cover a, int rowA, Cover b, int rowB, int n);
 void CopyCube(Cover src, int srcRow, Cover dst, int dstRow, int n);
 int FindEqualCube(Cover cover, int from, int to, const CubeWord* cube, int n);
 uint64_t Binomial(int n, int k);
+
+// Deletes slot row: slot 0 by clearing its variable words (it keeps its
+// storage for a marker), any other slot by dropping its pointer.
+void DeleteSlotKeepingZero(Cover cover, int row, int n);
 
 extern int LiteralCallCount;   // process-wide, modulo 64
