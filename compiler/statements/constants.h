@@ -14,3 +14,11 @@ int ReadConstant(char* text, int group);     // number of bits, or 9 refused
 ExprNode* CompareWithConstant(int group, ExprNode* operand, int code);
 ExprNode* ExpandValue(ExprNode* operand, int group, const char* text, int bits);
 void ValueBitText(char* text, int k);
+
+// The value of a constant text ("#101" is 5, "#" is 0).
+int ConstantValue(const char* text);
+
+// The member names of a group symbol in list order (its Text "a,b,c;"), each
+// zero-terminated in a 16-byte slot; returns how many were stored (at most max).
+constexpr int kMaxGroupMembers = 8;
+int GroupMemberNames(int group, char (*names)[16], int max);
