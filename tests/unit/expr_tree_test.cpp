@@ -114,7 +114,7 @@ protected:
         ASSERT_EQ(InsertSymbol(name, KIND_GROUP, n, text.c_str()), 1);
     }
     // The usual program: inputs a b c x, outputs Y Z Q, I/O P, intern N1,
-    // group G [A, B, C3] of outputs A B C3, group H [M] and group K [A, B].
+    // groups G [A, B, C3], H [M], K [A, B] and W of eight members.
     void Declare() {
         for (const char* n : {"a", "b", "c", "x", "E1", "E2"}) Var(n, KIND_INPUT);
         for (const char* n : {"Y", "Z", "Q", "A", "B", "C3", "M"}) Var(n, KIND_OUTPUT);
@@ -123,6 +123,7 @@ protected:
         Group("G", "A,B,C3");
         Group("H", "M");
         Group("K", "A,B");
+        Group("W", "a,b,c,x,E1,E2,Y,Z");
         Ready();
     }
     // The statement phase: DefinitionState and the condition flags.
@@ -135,9 +136,13 @@ protected:
         CS.DefinitionState = static_cast<int*>(AllocWork(n > 0 ? n : 1, sizeof(int)));
         ASSERT_NE(CS.DefinitionState, nullptr);
     }
+    // A new source; the counts start again, so that the limit of ten
+    // errors never hides a diagnostic of a table case.
     void Source(const std::string& text) {
         CS.Source.OpenBuffer(text.data(), text.size());
         CS.LineNumber = 1;
+        CS.ErrorCount = 0;
+        CS.WarningCount = 0;
     }
     // What is left of the source (reads it to its end).
     std::string Rest() {

@@ -1,0 +1,340 @@
+// The expression parser: full grammar and extension conditions.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "compiler/front/diagnostics.h"
+#include "compiler/front/driver.h"
+#include "compiler/front/host.h"
+#include "compiler/front/lexer.h"
+#include "compiler/front/symbols.h"
+#include "compiler/front/work_memory.h"
+#include "compiler/statements/assignments.h"
+#include "compiler/statements/case_statement.h"
+#include "compiler/statements/constants.h"
+#include "compiler/statements/equation_list.h"
+#include "compiler/statements/expr_tree.h"
+#include "compiler/statements/if_statement.h"
+#include "compiler/statements/parser.h"
+#include "compiler/statements/statements.h"
+
+namespace {
+
+// Diagnostics as the host sees them: "line:text" (line 0 without prefix).
+std::vector<std::string>* g_diagnostics = nullptr;
+void CollectDiagnostic(void*, int line, int, const char* text) {
+    if (g_diagnostics) g_diagnostics->push_back(std::to_string(line) + ":" + text);
+}
+
+std::string Msg(MessageId id, int line) { return std::to_string(line) + ":" + kMessages[id].text; }
+
+// A tree as text: OR(a,b), XOR, AND, NOT(a), constants 1 and 0.
+std::string Tree(const ExprNode* n) {
+    if (!n) return "-";
+    if (n->is_leaf) {
+        if (n->op.kind == EXPR_ONE) return "1";
+        if (n->op.kind == EXPR_ZERO) return "0";
+        return n->name;
+    }
+    static const char* const kNames[] = {"OR", "XOR", "AND", "NOT"};
+    if (n->op.kind < 0 || n->op.kind > 3) return "?";
+    std::string s = std::string(kNames[n->op.kind]) + "(" + Tree(Left(n));
+    if (n->op.kind != EXPR_NOT) s += "," + Tree(Right(n));
+    return s + ")";
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+// Compiles small sources through the real pieces: the symbol table, the
+// node pool, the lexer on an in-memory source, the ERR file and the host.
+class StatementFixture : public ::testing::Test {
+protected:
+    std::vector<std::string> diags;
+    std::string errPath, zwPath;
+
+    void SetUp() override {
+        g_diagnostics = &diags;
+        static CompileHost host{};
+        host.diagnostic = CollectDiagnostic;
+        SetCompileHost(&host);
+        CS.LineNumber = 1;
+        CS.WarningCount = 0;
+        CS.ErrorCount = 0;
+        CS.MinimizeFlag = 1;
+        CS.IfConditionList = nullptr;
+        CS.CaseLabelList = nullptr;
+        CS.EquationList = nullptr;
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string part = std::string("stmt_") + info->test_suite_name() + "_" + info->name();
+        for (char& c : part)
+            if (c == '/') c = '_';
+        std::string base = ::testing::TempDir() + part;
+        errPath = base + ".ERR";
+        zwPath = base + ".ZW";
+        ASSERT_TRUE(CS.Err.Open(errPath.c_str()));
+        ASSERT_TRUE(CS.Zw.Open(zwPath.c_str()));
+        ASSERT_EQ(InitSymbolTable(), 1);
+        ASSERT_EQ(ReserveNodePool(), 1);
+    }
+
+    void TearDown() override {
+        ReleaseConditionList(&CS.IfConditionList);
+        ReleaseConditionList(&CS.CaseLabelList);
+        ReleaseEquationList();
+        FreeWork(CS.DefinitionState);
+        CS.DefinitionState = nullptr;
+        ReleaseSymbolTexts();
+        ReleaseNodePool();
+        CS.Source.Close();
+        CS.Err.Close();
+        CS.Zw.Close();
+        SetCompileHost(nullptr);
+        g_diagnostics = nullptr;
+        std::remove(errPath.c_str());
+        std::remove(zwPath.c_str());
+    }
+
+    void Var(const char* name, int kind) { ASSERT_EQ(InsertSymbol(name, kind, 0, nullptr), 1); }
+    // members like "A,B,C"
+    void Group(const char* name, const char* members) {
+        int n = 1;
+        for (const char* p = members; *p; ++p) n += *p == ',';
+        std::string text = std::string(members) + ";";
+        ASSERT_EQ(InsertSymbol(name, KIND_GROUP, n, text.c_str()), 1);
+    }
+    // The usual program: inputs a b c x, outputs Y Z Q, I/O P, intern N1,
+    // groups G [A, B, C3], H [M], K [A, B] and W of eight members.
+    void Declare() {
+        for (const char* n : {"a", "b", "c", "x", "E1", "E2"}) Var(n, KIND_INPUT);
+        for (const char* n : {"Y", "Z", "Q", "A", "B", "C3", "M"}) Var(n, KIND_OUTPUT);
+        Var("P", KIND_INOUT);
+        Var("N1", KIND_INTERN);
+        Group("G", "A,B,C3");
+        Group("H", "M");
+        Group("K", "A,B");
+        Group("W", "a,b,c,x,E1,E2,Y,Z");
+        Ready();
+    }
+    // The statement phase: DefinitionState and the condition flags.
+    void Ready() {
+        for (int i = CS.FirstUserSymbol; i <= CS.LastSymbol; ++i) {
+            SymbolTable[i].HasClock = SymbolTable[i].HasReset = 0;
+            SymbolTable[i].HasOE = SymbolTable[i].Critical = 0;
+        }
+        int n = CountVariables();
+        CS.DefinitionState = static_cast<int*>(AllocWork(n > 0 ? n : 1, sizeof(int)));
+        ASSERT_NE(CS.DefinitionState, nullptr);
+    }
+    // A new source; the counts start again, so that the limit of ten
+    // errors never hides a diagnostic of a table case.
+    void Source(const std::string& text) {
+        CS.Source.OpenBuffer(text.data(), text.size());
+        CS.LineNumber = 1;
+        CS.ErrorCount = 0;
+        CS.WarningCount = 0;
+    }
+    // What is left of the source (reads it to its end).
+    std::string Rest() {
+        std::string s;
+        for (int c = ReadChar(); c != EOF; c = ReadChar()) s += static_cast<char>(c);
+        return s;
+    }
+    const OutputEquation* Record(const char* name) {
+        for (const OutputEquation* r = CS.EquationList; r; r = r->next)
+            if (std::strcmp(r->name, name) == 0) return r;
+        return nullptr;
+    }
+    std::string SetTerm(const char* name) {
+        const OutputEquation* r = Record(name);
+        return r ? Tree(r->set_term) : "no record";
+    }
+    std::string ClearTerm(const char* name) {
+        const OutputEquation* r = Record(name);
+        return r ? Tree(r->clear_term) : "no record";
+    }
+    std::string Zw() {
+        CS.Zw.Close();
+        return ReadFileBytes(zwPath);
+    }
+    int Sym(const char* name) { return LookupSymbol(name); }
+};
+
+}  // namespace
+
+namespace {
+
+// E(k) of the group G [A, B, C3].
+std::string E(int k) {
+    const char* names[] = {"A", "B", "C3"};
+    std::string lit[3];
+    for (int i = 0; i < 3; ++i) lit[i] = (k >> (2 - i)) & 1 ? names[i] : std::string("NOT(") + names[i] + ")";
+    return "AND(" + lit[0] + ",AND(" + lit[1] + "," + lit[2] + "))";
+}
+
+struct ParseCase {
+    const char* src;
+    std::string tree;
+    std::vector<MessageId> msgs;  // all with the prefix of line 1
+    const char* rest;
+};
+
+class ParserTest : public StatementFixture {
+protected:
+    void SetUp() override {
+        StatementFixture::SetUp();
+        Declare();
+    }
+    void Run(const std::vector<ParseCase>& cases, ExprNode* (*parse)()) {
+        for (const ParseCase& c : cases) {
+            diags.clear();
+            Source(c.src);
+            ExprNode* t = parse();
+            EXPECT_EQ(Tree(t), c.tree) << c.src;
+            std::vector<std::string> expect;
+            for (MessageId m : c.msgs) expect.push_back(Msg(m, 1));
+            EXPECT_EQ(diags, expect) << c.src;
+            EXPECT_EQ(Rest(), c.rest) << c.src;
+        }
+    }
+};
+
+TEST_F(ParserTest, PrecedenceAndGrouping) {
+    Run({
+            {"a OR b OR c;", "OR(a,OR(b,c))", {}, ";"},
+            {"a & b AND c;", "AND(a,AND(b,c))", {}, ";"},
+            {"a XOR b XOR c;", "XOR(a,XOR(b,c))", {}, ";"},
+            {"a OR b AND c;", "OR(a,AND(b,c))", {}, ";"},
+            {"a AND b OR c;", "OR(AND(a,b),c)", {}, ";"},
+            {"a OR b XOR c AND NOT x;", "OR(a,XOR(b,AND(c,NOT(x))))", {}, ";"},
+            {"NOT a AND b;", "AND(NOT(a),b)", {}, ";"},
+            {"-a;", "NOT(a)", {}, ";"},
+            {"- a OR -b;", "OR(NOT(a),NOT(b))", {}, ";"},
+            {"a & (b OR c);", "AND(a,OR(b,c))", {}, ";"},
+            {"NOT (a OR b);", "NOT(OR(a,b))", {}, ";"},
+            {"a ORb;", "OR(a,b)", {}, ";"},
+            {"a OR(* note *)b;", "OR(a,b)", {}, ";"},
+            {"a AND 0;", "AND(a,0)", {}, ";"},
+            {"1;", "1", {}, ";"},
+            {"2#TRUE;", "1", {}, ";"},
+            {"N1 AND a;", "AND(N1,a)", {}, ";"},
+            {"a OF 1:", "a", {}, "OF 1:"},
+            {"a AND b OF", "AND(a,b)", {}, "OF"},
+        },
+        ParseExpression);
+}
+
+TEST_F(ParserTest, ComparisonsArePartOfThePrimary) {
+    Run({
+            {"G = 5 AND a;", "AND(" + E(5) + ",a)", {}, ";"},
+            {"NOT G = 3;", "NOT(" + E(3) + ")", {}, ";"},
+            {"G>=6;", "OR(" + E(6) + "," + E(7) + ")", {}, ";"},
+            {"G <> 2 OR a;", "OR(NOT(" + E(2) + "),a)", {}, ";"},
+            {"x<1;", "NOT(x)", {}, ";"},
+            {"x <> 0;", "NOT(NOT(x))", {}, ";"},
+            {"x > 0 & a;", "AND(x,a)", {}, ";"},
+            {"(a OR b) = 0;", "NOT(OR(a,b))", {}, ";"},
+            {"(a) = 1;", "a", {}, ";"},
+            {"(a OR b) <= 0 AND c;", "AND(NOT(OR(a,b)),c)", {}, ";"},
+            {"x <= 1;", "-", {MSG_KLEINER_GLEICH_MAX}, ";"},
+            {"G = 9;", "-", {MSG_KONSTANTE_WERTEBEREICH}, ";"},
+        },
+        ParseExpression);
+}
+
+TEST_F(ParserTest, Diagnostics) {
+    Run({
+            {"a OUT;", "-", {MSG_OR_ERWARTET}, "OUT;"},
+            {"a XY;", "-", {MSG_XOR_ERWARTET}, "XY;"},
+            {"a ANY;", "-", {MSG_AND_ERWARTET}, "ANY;"},
+            {"a OR b ANY;", "-", {MSG_AND_ERWARTET}, "ANY;"},
+            {"(a OR b;", "OR(a,b)", {MSG_KLAMMER_FEHLT}, ""},
+            {"(a OR b c", "OR(a,b)", {MSG_KLAMMER_FEHLT}, ""},
+            {"TRUE;", "-", {MSG_BEZEICHNER_UNBEKANNT}, ";"},
+            {"u;", "-", {MSG_BEZEICHNER_UNBEKANNT}, ";"},
+            {"and;", "-", {MSG_BEZEICHNER_UNBEKANNT}, ";"},
+            {"NOT NOT a;", "-", {MSG_BEZEICHNER_UNBEKANNT}, "a;"},
+            {"G;", "-", {MSG_GRUPPE_VERGLEICH}, ";"},
+            {"G AND a, b;", "-", {MSG_GRUPPE_VERGLEICH}, ", b;"},
+            {"a AND;", "-", {MSG_BEZEICHNER_NICHT_KORREKT, MSG_BEZEICHNER_UNBEKANNT}, ""},
+            {"a&b;", "-", {MSG_BEZEICHNER_NICHT_KORREKT, MSG_BEZEICHNER_UNBEKANNT}, "b;"},
+            {";", "-", {MSG_BEZEICHNER_NICHT_KORREKT, MSG_BEZEICHNER_UNBEKANNT}, ""},
+            {"", "-", {MSG_BEZEICHNER_NICHT_KORREKT, MSG_BEZEICHNER_UNBEKANNT}, ""},
+            {"a OR 2;", "-", {MSG_KONSTANTE_ZU_LANG}, ";"},
+        },
+        ParseExpression);
+}
+
+TEST_F(ParserTest, LineEndsReadDuringLookAheadAreCountedOnce) {
+    struct Case {
+        const char* src;
+        int line;
+        const char* rest;
+    } cases[] = {
+        {"a\n OR\n b\n;", 4, ";"},
+        {"N1\n;", 2, ";"},
+        {"NOT\na\n;", 3, ";"},
+        {"a\nXOR\nb;", 3, ";"},
+        {"a\n AND\n(* x\n *) b;", 4, ";"},
+        {"a\nOF", 2, "OF"},
+    };
+    for (const Case& c : cases) {
+        Source(c.src);
+        EXPECT_NE(ParseExpression(), nullptr) << c.src;
+        EXPECT_EQ(CS.LineNumber, c.line) << c.src;
+        EXPECT_EQ(Rest(), c.rest) << c.src;
+    }
+    // A diagnostic after a look-ahead carries the line of its word.
+    diags.clear();
+    Source("a\n\nANY");
+    EXPECT_EQ(ParseExpression(), nullptr);
+    EXPECT_EQ(diags, std::vector<std::string>{Msg(MSG_AND_ERWARTET, 3)});
+}
+
+TEST_F(ParserTest, LongChainsOfOperands) {
+    std::string src = "a";
+    for (int i = 0; i < 3000; ++i) src += i % 2 ? " OR b" : " OR c";
+    src += ";";
+    Source(src);
+    ExprNode* t = ParseExpression();
+    ASSERT_NE(t, nullptr);
+    int depth = 0;
+    for (const ExprNode* n = t; !n->is_leaf; n = Right(n)) ++depth;
+    EXPECT_EQ(depth, 3000);
+    EXPECT_EQ(Rest(), ";");
+}
+
+TEST_F(ParserTest, RestrictedGrammar) {
+    Run({
+            {"a AND NOT b;", "AND(a,NOT(b))", {}, ";"},
+            {"E1 & -E2 AND x;", "AND(E1,AND(NOT(E2),x))", {}, ";"},
+            {"NOT (a AND b);", "NOT(AND(a,b))", {}, ";"},
+            {"-(a & b);", "NOT(AND(a,b))", {}, ";"},
+            {"NOT a = 1;", "NOT(a)", {}, ";"},
+            {"NOT x;", "NOT(x)", {}, ";"},
+            {"x = 0 & a;", "AND(NOT(x),a)", {}, ";"},
+            {"G = 5;", E(5), {}, ";"},
+            {"NOT G = 5;", "NOT(" + E(5) + ")", {}, ";"},
+            {"a b;", "a", {}, "b;"},
+            {"NOT (a AND b;", "NOT(AND(a,b))", {MSG_KLAMMER_FEHLT}, ";"},
+            {"a OR b;", "-", {MSG_EXTRA_KEIN_OR}, "OR b;"},
+            {"a AND b XOR c;", "-", {MSG_EXTRA_KEIN_OR}, "XOR c;"},
+            {"(a AND b);", "-", {MSG_BEZEICHNER_NICHT_KORREKT, MSG_BEZEICHNER_UNBEKANNT}, "(a AND b);"},
+            {"G;", "-", {MSG_GRUPPE_VERGLEICH}, ";"},
+            {"a ANY;", "-", {MSG_AND_ERWARTET}, "ANY;"},
+            {"a AND u;", "-", {MSG_BEZEICHNER_UNBEKANNT}, ";"},
+            {"x = 2;", "-", {MSG_KONSTANTE_ZU_LANG}, ";"},
+        },
+        ParseRestrictedExpression);
+}
+
+}  // namespace
