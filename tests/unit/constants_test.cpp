@@ -63,6 +63,7 @@ protected:
     std::string errPath, zwPath;
 
     void SetUp() override {
+        diags.clear();
         g_diagnostics = &diags;
         static CompileHost host{};
         host.diagnostic = CollectDiagnostic;
@@ -170,7 +171,6 @@ protected:
 };
 
 }  // namespace
-
 namespace {
 
 class ConstantsTest : public StatementFixture {

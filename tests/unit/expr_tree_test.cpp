@@ -64,6 +64,7 @@ protected:
     std::string errPath, zwPath;
 
     void SetUp() override {
+        diags.clear();
         g_diagnostics = &diags;
         static CompileHost host{};
         host.diagnostic = CollectDiagnostic;
@@ -171,7 +172,6 @@ protected:
 };
 
 }  // namespace
-
 namespace {
 
 class ExprTreeTest : public StatementFixture {
