@@ -18,6 +18,7 @@ run=$(mktemp -d /tmp/talmir-ui.XXXXXX)
 export WINEPREFIX="$run/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$run/root/src" "$run/root/expected"
 cp examples/ampel.sqx tests/ui/fehler.sqx "$run/root/src/"
+[ -f build-win/tlm_hilfe_V44.chm ] && cp build-win/tlm_hilfe_V44.chm "$run/root/src/"
 for name in ampel fehler; do
   # The program's defaults without a settings file: ZIRKO L2, ESPRESSO.
   mkdir -p "$run/talmirc"

@@ -344,7 +344,24 @@ bool CaseMenuResource() {
     if (!m) return false;
     HMENU menu = LoadMenuA(m, "WIN_TLMMenu");
     CHECK(menu != nullptr, "menu WIN_TLMMenu");
-    CHECK(LoadAcceleratorsA(m, "TALMIR_Accel") != nullptr, "accelerators TALMIR_Accel");
+    HACCEL accel = LoadAcceleratorsA(m, "TALMIR_Accel");
+    CHECK(accel != nullptr, "accelerators TALMIR_Accel");
+    if (accel) {
+        // Character codes for the Ctrl letters, virtual keys for the rest.
+        const ACCEL want[] = {
+            {0, 26, 8},  {FVIRTKEY | FALT, VK_BACK, 8},        {0, 24, 9},
+            {FVIRTKEY | FSHIFT, VK_DELETE, 9},                 {0, 3, 10},
+            {FVIRTKEY | FCONTROL, VK_INSERT, 10},              {0, 22, 11},
+            {FVIRTKEY | FSHIFT, VK_INSERT, 11},                {FVIRTKEY, VK_F1, 37},
+        };
+        ACCEL got[16];
+        int n = CopyAcceleratorTableA(accel, got, 16);
+        CHECK(n == 9, "nine accelerators");
+        for (int i = 0; i < n && i < 9; ++i)
+            CHECK((got[i].fVirt & ~FNOINVERT) == want[i].fVirt && got[i].key == want[i].key &&
+                      got[i].cmd == want[i].cmd,
+                  "accelerator entry");
+    }
     CHECK(FindResourceA(m, MAKEINTRESOURCEA(50), MAKEINTRESOURCEA(5)) != nullptr, "dialog 50");
     const char* dialogs[] = {"MinBox", "NewLineBox", "LPTBOX", "ABORTDLGBOX"};
     for (const char* d : dialogs) CHECK(FindResourceA(m, d, MAKEINTRESOURCEA(5)) != nullptr, d);
@@ -876,6 +893,94 @@ bool CaseNoFitter() {
     return ok;
 }
 
+std::string ClipboardText() {
+    std::string text;
+    for (int t = 0; t < 2000; t += 50) {
+        if (OpenClipboard(nullptr)) break;
+        Pause(50);
+    }
+    HANDLE h = GetClipboardData(CF_TEXT);
+    if (h) {
+        const char* p = static_cast<const char*>(GlobalLock(h));
+        if (p) text = p;
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Accelerators work for every window of the loop and always reach the main
+// window: Ctrl+C in a result view copies the main editor's selection.
+bool CaseAccelerators() {
+    bool ok = true;
+    std::string dir = CaseDir("accelerators");
+    std::string path = dir + "\\kopie.sqx";
+    WriteFileBytes(path, "abcdef");
+    WriteFileBytes(dir + "\\kopie.log", "VIEWTEXT");
+    App app;
+    CHECK(Start(&app, dir, path), "starts with the file");
+    if (!app.main) return false;
+    HWND editor = EditorOf(app);
+    SendMessageA(editor, EM_SETSEL, 1, 3);
+    Command(app, 23);  // the fitter log view, no compile needed
+    HWND view = WaitTopLevel(app, "anzeigen", TitleIs(dir + "\\kopie.log"));
+    CHECK(view != nullptr, "log view titled with the .log path");
+    if (!view) return false;
+    HWND viewEdit = GetDlgItem(view, 200);
+    CHECK(Text(viewEdit) == "VIEWTEXT", "view shows the file");
+    SendMessageA(viewEdit, EM_SETSEL, 0, -1);
+    PostMessageA(viewEdit, WM_CHAR, 3, 1);  // Ctrl+C
+    Pause(500);
+    CHECK(ClipboardText() == "bc", "Ctrl+C copied the editor's selection");
+    Note("clipboard", ClipboardText());
+    PostMessageA(viewEdit, WM_CHAR, 24, 1);  // Ctrl+X cuts in the editor
+    Pause(500);
+    CHECK(Text(editor) == "adef", "Ctrl+X cut from the editor");
+    CHECK(Text(viewEdit) == "VIEWTEXT", "the view's text stays");
+    // Choosing the view again reloads it; one view per kind.
+    WriteFileBytes(dir + "\\kopie.log", "NEU");
+    Command(app, 23);
+    Pause(500);
+    HWND again = WaitTopLevel(app, "anzeigen", TitleIs(dir + "\\kopie.log"));
+    CHECK(again != nullptr && Text(GetDlgItem(again, 200)) == "NEU", "reopened view shows the new text");
+    int views = 0;
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            char cls[32] = {0};
+            GetClassNameA(w, cls, sizeof cls);
+            if (std::strcmp(cls, "anzeigen") == 0 && IsWindowVisible(w)) ++*reinterpret_cast<int*>(lp);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&views));
+    CHECK(views == 1, "one view of the kind");
+    CHECK(CloseApp(&app) == 0, "exits");
+    Kill(&app);
+    return ok;
+}
+
+// Help opens the HTML Help window on the help file in the working folder.
+bool CaseHelp() {
+    bool ok = true;
+    std::string chm = Root + "\\src\\tlm_hilfe_V44.chm";
+    if (!Exists(chm)) {
+        std::printf("  (no help file built; skipped)\n");
+        return true;
+    }
+    std::string dir = CaseDir("help");
+    CopyIn(chm, dir + "\\tlm_hilfe_V44.chm");
+    App app;
+    CHECK(Start(&app, dir, ""), "starts");
+    if (!app.main) return false;
+    Command(app, 36);
+    HWND help = WaitTopLevel(app, "HH Parent", AnyTitle(), 15000);
+    CHECK(help != nullptr, "help window opens");
+    if (help) Note("help title", Text(help));
+    CHECK(CloseApp(&app) == 0, "exits with the help open");
+    Kill(&app);
+    CHECK(Exists(dir + "\\TALMIR.ini"), "settings written at that exit too");
+    return ok;
+}
+
 // Poses the windows for the screenshots; the script takes one whenever a
 // "shotN.ready" file appears and answers with "shotN.done".
 void Shot(const std::string& name) {
@@ -939,7 +1044,8 @@ const NamedCase kCases[] = {
     {"compile_example", CaseCompileExample}, {"errors_view", CaseErrorsView},
     {"find", CaseFind},                    {"replace_all", CaseReplaceAll},
     {"goto_line", CaseGotoLine},           {"font_survives", CaseFontSurvives},
-    {"no_fitter", CaseNoFitter},
+    {"no_fitter", CaseNoFitter},           {"accelerators", CaseAccelerators},
+    {"help", CaseHelp},
 };
 
 }  // namespace
