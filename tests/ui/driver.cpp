@@ -981,6 +981,45 @@ bool CaseHelp() {
     return ok;
 }
 
+// A settings file that cannot be written is reported and the program ends;
+// a document that cannot be created is reported and stays modified.
+bool CaseWriteFailures() {
+    bool ok = true;
+    std::string dir = CaseDir("write_failures");
+    CreateDirectoryA((dir + "\\TALMIR.ini").c_str(), nullptr);  // a folder in the file's place
+    std::string path = dir + "\\fehlt\\neu.sqx";                 // its folder does not exist
+    App app;
+    CHECK(Start(&app, dir, path), "starts with a path that cannot be loaded");
+    if (!app.main) return false;
+    CHECK(Text(app.main) == "TALMIR - (ohne Namen)", "failed command-line load leaves (ohne Namen)");
+    CHECK(FindTopLevel(app.pi.dwProcessId, "#32770", TitleIs("TALMIR")) == nullptr,
+          "failed command-line load is not reported");
+    HWND editor = EditorOf(app);
+    Type(editor, "abc");
+    Command(app, 4);  // saves to the command-line path without a dialog
+    HWND box = WaitBox(app);
+    CHECK(box != nullptr, "save failure box");
+    if (box) {
+        CHECK(BoxText(box) == "Kann " + path + " nicht speichern", "names the path");
+        Press(box, IDOK);
+        WaitGone(box);
+    }
+    PostMessageA(app.main, WM_CLOSE, 0, 0);
+    box = WaitBox(app);
+    CHECK(box != nullptr && BoxText(box).find("wurde ver\xE4" "ndert") != std::string::npos,
+          "still modified: the close asks to save");
+    if (box) {
+        Press(box, IDNO);
+        WaitGone(box);
+    }
+    box = WaitBox(app);
+    CHECK(box != nullptr && BoxText(box) == "Ini-File konnte nicht gespeichert werden!", "settings write failure");
+    if (box) Press(box, IDOK);
+    CHECK(WaitExit(&app, 8000) == 0, "the program still ends");
+    Kill(&app);
+    return ok;
+}
+
 // Poses the windows for the screenshots; the script takes one whenever a
 // "shotN.ready" file appears and answers with "shotN.done".
 void Shot(const std::string& name) {
@@ -1045,7 +1084,7 @@ const NamedCase kCases[] = {
     {"find", CaseFind},                    {"replace_all", CaseReplaceAll},
     {"goto_line", CaseGotoLine},           {"font_survives", CaseFontSurvives},
     {"no_fitter", CaseNoFitter},           {"accelerators", CaseAccelerators},
-    {"help", CaseHelp},
+    {"help", CaseHelp},                    {"write_failures", CaseWriteFailures},
 };
 
 }  // namespace
