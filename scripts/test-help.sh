@@ -235,7 +235,7 @@ else
         bad "$name ($cmd): no $base.ZW written"
       else
         tr -d '\r' < "$work/$base.ZW" > "$work/zw.lf"
-        if ! awk 'FNR == NR { e = e $0 "\n"; next } { a = a $0 "\n" } END { exit index(a, e) ? 0 : 1 }' "$d/zw.txt" "$work/zw.lf"; then
+        if ! awk 'FNR == NR { e = e "\n" $0; next } { a = a "\n" $0 } END { exit index(a "\n", e "\n") ? 0 : 1 }' "$d/zw.txt" "$work/zw.lf"; then
           bad "$name ($cmd): the equation text shown is not in $base.ZW"
           echo "--- shown:"; cat "$d/zw.txt"; echo "--- written:"; sed -n 1,30p "$work/zw.lf"
         fi
