@@ -172,6 +172,7 @@ int CompileCase() {
             Report(MSG_DOPPELPUNKT_FEHLT, 1);
             ReleaseTree(label);
             ReleaseTree(selector);
+            ReleaseConditionList(&CS.CaseLabelList);
             return 1;
         }
         while (!SourceAtEnd()) {
