@@ -186,11 +186,12 @@ for f in $(cat "$tmp/pages"); do
       if (!pending) print "no Aufruf line" > (d "/problem")
       print cmd > (d "/cmd"); close(d "/cmd")
       if (st != "") { print st > (d "/status"); close(d "/status") }
-      pending = 0; block = d "/source"; next
+      pending = 0; zws = 0; block = d "/source"; next
     }
     /^<pre class="(zw|err)">$/ {
       if (n == 0) next
       kind = $0; sub(/^<pre class="/, "", kind); sub(/">$/, "", kind)
+      if (kind == "zw") { zws++; kind = "zw." zws }
       block = d "/" kind; printf "" > block; next
     }
     /^<\/pre>$/ { flush(); next }
@@ -199,8 +200,8 @@ for f in $(cat "$tmp/pages"); do
 done
 for d in "$ex"/*/; do
   [ -f "$d/source" ] || continue
-  for k in source zw err; do
-    [ -f "$d/$k" ] && decode < "$d/$k" > "$d/$k.txt"
+  for k in "$d"/source "$d"/zw.* "$d"/err; do
+    [ -f "$k" ] && decode < "$k" > "$k.txt"
   done
 done
 count=$(ls "$ex" | wc -l)
@@ -230,17 +231,18 @@ else
       bad "$name ($cmd): exit status $status, the manual says $want"
       sed -n 1,5p "$work/stderr"
     fi
-    if [ -f "$d/zw.txt" ]; then
+    for zw in "$d"/zw.*.txt; do
+      [ -f "$zw" ] || continue
       if [ ! -f "$work/$base.ZW" ]; then
         bad "$name ($cmd): no $base.ZW written"
-      else
-        tr -d '\r' < "$work/$base.ZW" > "$work/zw.lf"
-        if ! awk 'FNR == NR { e = e "\n" $0; next } { a = a "\n" $0 } END { exit index(a "\n", e "\n") ? 0 : 1 }' "$d/zw.txt" "$work/zw.lf"; then
-          bad "$name ($cmd): the equation text shown is not in $base.ZW"
-          echo "--- shown:"; cat "$d/zw.txt"; echo "--- written:"; sed -n 1,30p "$work/zw.lf"
-        fi
+        break
       fi
-    fi
+      tr -d '\r' < "$work/$base.ZW" > "$work/zw.lf"
+      if ! awk 'FNR == NR { e = e "\n" $0; next } { a = a "\n" $0 } END { exit index(a "\n", e "\n") ? 0 : 1 }' "$zw" "$work/zw.lf"; then
+        bad "$name ($cmd): the equation text shown is not in $base.ZW"
+        echo "--- shown:"; cat "$zw"; echo "--- written:"; sed -n 1,30p "$work/zw.lf"
+      fi
+    done
     if [ -f "$work/$base.ERR" ]; then tr -d '\r' < "$work/$base.ERR" > "$work/err.lf"; else : > "$work/err.lf"; fi
     if [ -f "$d/err.txt" ]; then
       if ! cmp -s "$d/err.txt" "$work/err.lf"; then
