@@ -23,9 +23,11 @@ HFONT EditorFontHandle;
 FINDREPLACEA FindRecord;
 FINDREPLACEA ReplaceRecord;
 
+// The full selection end, also beyond the 16 bits of EM_GETSEL's result.
 long SelectionEnd() {
-    DWORD result = static_cast<DWORD>(SendMessageA(Editor, EM_GETSEL, 0, 0));
-    return static_cast<long>(HIWORD(result));
+    DWORD start = 0, end = 0;
+    SendMessageA(Editor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<long>(end);
 }
 
 // Searches from SearchPos; a match is selected and SearchPos moves behind it.

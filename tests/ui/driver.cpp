@@ -887,6 +887,16 @@ bool CaseNoFitter() {
             WaitGone(box);
         }
     }
+    Command(app, 6);  // no printer on the test machine
+    HWND pbox = WaitBox(app);
+    if (pbox) {
+        Note("print", BoxText(pbox));
+        Press(pbox, IDOK);
+        WaitGone(pbox);
+    } else {
+        HWND pd = FindDialogOf(app);
+        if (pd) Press(pd, IDCANCEL);
+    }
     CHECK(Text(app.main) == "TALMIR - (ohne Namen)", "state unchanged");
     CHECK(CloseApp(&app) == 0, "exits");
     Kill(&app);
@@ -1020,6 +1030,206 @@ bool CaseWriteFailures() {
     return ok;
 }
 
+bool NoLogWindow(const App& app, int ms = 1500) {
+    return WaitTopLevel(app, "rahmen", AnyTitle(), ms) == nullptr;
+}
+
+// The compile command's checks: a modified unnamed document gets the save
+// question and is then not compiled; STRONGMIN asks before every compile.
+bool CaseCompileChecks() {
+    bool ok = true;
+    std::string dir = CaseDir("compile_checks");
+    App app;
+    CHECK(Start(&app, dir, ""), "starts");
+    if (!app.main) return false;
+    HWND editor = EditorOf(app);
+    Type(editor, "PROGRAM x");
+    Command(app, 18);
+    HWND box = WaitBox(app);
+    CHECK(box != nullptr && BoxText(box) == "Datei (ohne Namen) wurde ver\xE4" "ndert. Speichern?",
+          "save question names (ohne Namen)");
+    if (box) {
+        Press(box, IDNO);
+        WaitGone(box);
+    }
+    CHECK(NoLogWindow(app), "after No nothing is compiled");
+    // Yes opens the save dialog; cancelling it ends the command too.
+    Command(app, 18);
+    box = WaitBox(app);
+    if (box) {
+        Press(box, IDYES);
+        WaitGone(box);
+    }
+    HWND dlg = WaitTopLevel(app, "#32770", TitleIs("Datei speichern unter..."), 8000);
+    CHECK(dlg != nullptr, "save dialog titled Datei speichern unter...");
+    if (dlg) {
+        Press(dlg, IDCANCEL);
+        WaitGone(dlg);
+    }
+    CHECK(NoLogWindow(app), "after a cancelled save dialog nothing is compiled");
+    CHECK(Text(app.main) == "TALMIR - (ohne Namen)", "still unnamed");
+
+    // A named document with STRONGMIN: the warning, Cancel stops the compile.
+    std::string path = dir + "\\stark.sqx";
+    CopyIn(Root + "\\src\\ampel.sqx", path);
+    SendMessageA(editor, EM_SETSEL, 0, -1);
+    SendMessageA(editor, WM_CLEAR, 0, 0);
+    CHECK(CloseApp(&app) == 0, "exits");
+    Kill(&app);
+    App strong;
+    WriteFileBytes(dir + "\\TALMIR.ini", "TREVAMinLevel=STRONGMIN\r\n");
+    CHECK(Start(&strong, dir, path), "starts with STRONGMIN");
+    if (!strong.main) return false;
+    for (int round = 0; round < 2; ++round) {
+        Command(strong, 18);
+        box = WaitBox(strong);
+        CHECK(box != nullptr &&
+                  BoxText(box) == "Komplette Minimierung kann Stunden in Anspruch nehmen! Fortfahren?",
+              "STRONGMIN warning before every compile");
+        if (box) {
+            Press(box, IDCANCEL);
+            WaitGone(box);
+        }
+        CHECK(NoLogWindow(strong), "Cancel stops the compile");
+    }
+    CHECK(CloseApp(&strong) == 0, "exits");
+    Kill(&strong);
+    return ok;
+}
+
+// Open: a cancelled dialog keeps the text under no name; an empty file is
+// refused with its message but names the document; views close on save.
+bool CaseOpenAndViews() {
+    bool ok = true;
+    std::string dir = CaseDir("open_views");
+    std::string path = dir + "\\doku.sqx";
+    WriteFileBytes(path, "INHALT");
+    WriteFileBytes(dir + "\\doku.laf", "PINS");
+    WriteFileBytes(dir + "\\leer.sqx", "");
+    App app;
+    CHECK(Start(&app, dir, path), "starts with the file");
+    if (!app.main) return false;
+    HWND editor = EditorOf(app);
+    Command(app, 26);
+    HWND view = WaitTopLevel(app, "anzeigen", TitleIs(dir + "\\doku.laf"));
+    CHECK(view != nullptr, "pin view opens without a compile");
+    Command(app, 4);  // Save closes every view
+    CHECK(view && WaitGone(view), "save closes the view");
+    std::string disk;
+    Slurp(path, &disk);
+    CHECK(disk == std::string("INHALT") + '\0', "saved with one NUL");
+
+    Command(app, 3);
+    HWND dlg = WaitTopLevel(app, "#32770", TitleIs("Datei \xF6" "ffnen"), 10000);
+    CHECK(dlg != nullptr, "open dialog");
+    if (dlg) {
+        Press(dlg, IDCANCEL);
+        WaitGone(dlg);
+    }
+    for (int t = 0; t < 3000 && Text(app.main) != "TALMIR - (ohne Namen)"; t += 50) Pause(50);
+    CHECK(Text(app.main) == "TALMIR - (ohne Namen)", "cancelled open leaves no name");
+    CHECK(Text(editor) == "INHALT", "cancelled open keeps the text");
+
+    Command(app, 3);
+    dlg = WaitTopLevel(app, "#32770", TitleIs("Datei \xF6" "ffnen"), 10000);
+    if (dlg) {
+        HWND name = GetDlgItem(dlg, 0x47C);
+        if (!name) name = GetDlgItem(dlg, 0x480);
+        SetText(name, dir + "\\leer.sqx");
+        Press(dlg, IDOK);
+    }
+    HWND box = WaitBox(app, 8000);
+    CHECK(box != nullptr && BoxText(box) == "Datei " + dir + "\\leer.sqx ist leer", "empty file message");
+    if (box) {
+        Press(box, IDOK);
+        WaitGone(box);
+    }
+    Pause(300);
+    CHECK(Text(editor) == "INHALT", "editor keeps the old text");
+    CHECK(Text(app.main) == "TALMIR - " + dir + "\\leer.sqx", "title shows the empty file's path");
+    // The About dialog ends on any command.
+    Command(app, 39);
+    dlg = WaitTopLevel(app, "#32770", AnyTitle());
+    CHECK(dlg != nullptr && Text(GetDlgItem(dlg, 201)) == "\xDC" "ber TALMIR", "About dialog 50");
+    if (dlg) {
+        CHECK(Text(GetDlgItem(dlg, 202)) == "Strukturierter Text Compiler f\xFC" "r TREVA, Zirko L2/M2/M2E",
+              "About text");
+        Press(dlg, 200);
+        CHECK(WaitGone(dlg), "About closes");
+    }
+    CHECK(CloseApp(&app) == 0, "exits");
+    Kill(&app);
+    std::string ini;
+    Slurp(dir + "\\TALMIR.ini", &ini);
+    CHECK(ini.find("LoadSaveUsed=1\r\n") != std::string::npos, "LoadSaveUsed stored after a load");
+    return ok;
+}
+
+// Type marks and the port: M2 switches the E-type on, ZIRKO L2 keeps it;
+// the port dialog's choice is stored.
+bool CaseTypesAndPort() {
+    bool ok = true;
+    std::string dir = CaseDir("types_port");
+    App app;
+    CHECK(Start(&app, dir, ""), "starts");
+    if (!app.main) return false;
+    Command(app, 53);
+    Command(app, 51);
+    Command(app, 34);
+    HWND dlg = WaitTopLevel(app, "#32770", AnyTitle());
+    CHECK(dlg != nullptr, "port dialog");
+    if (dlg) {
+        CHECK(IsDlgButtonChecked(dlg, 215) == BST_CHECKED, "Kein Port checked at first");
+        SendMessageA(GetDlgItem(dlg, 212), BM_CLICK, 0, 0);
+        Pause(200);
+        Press(dlg, IDOK);
+        CHECK(WaitGone(dlg), "port dialog closes");
+    }
+    CHECK(CloseApp(&app) == 0, "exits");
+    Kill(&app);
+    std::string ini;
+    Slurp(dir + "\\TALMIR.ini", &ini);
+    std::vector<std::string> lines = SplitLines(ini);
+    CHECK(lines.size() == 5 && lines[0] == "TREVA_Port=LPT2", "LPT2 stored");
+    CHECK(lines.size() == 5 && lines[1] == "TREVASPS_Type=ZIRKO_E", "ZIRKO L2 after M2 keeps the E-type");
+
+    WriteFileBytes(dir + "\\TALMIR.ini", "TREVASPS_Type=TREVA_E\r\nTREVA_Port=COM1\r\n");
+    App again;
+    CHECK(Start(&again, dir, ""), "restarts");
+    if (!again.main) return false;
+    Command(again, 58);  // E-type off
+    CHECK(CloseApp(&again) == 0, "exits");
+    Kill(&again);
+    Slurp(dir + "\\TALMIR.ini", &ini);
+    lines = SplitLines(ini);
+    CHECK(lines.size() == 5 && lines[0] == "TREVA_Port=NoLPT", "unknown port stays NoLPT");
+    CHECK(lines.size() == 5 && lines[1] == "TREVASPS_Type=TREVA", "E-type switched off by hand");
+    return ok;
+}
+
+// A source path without a dot in its last four characters gains one: the
+// equation file is that path followed by ZW.
+bool CaseNoExtension() {
+    bool ok = true;
+    std::string dir = CaseDir("no_extension");
+    std::string path = dir + "\\ampel";
+    CHECK(CopyIn(Root + "\\src\\ampel.sqx", path), "source copied");
+    App app;
+    CHECK(Start(&app, dir, path), "starts with the file");
+    if (!app.main) return false;
+    Command(app, 18);
+    std::vector<std::string> lines;
+    CHECK(WaitLogDone(app, &lines) != nullptr && CountResults(lines) == 1, "compiled");
+    std::string zw, want;
+    CHECK(Slurp(dir + "\\ampel.ZW", &zw), "ampel.ZW written");
+    CHECK(Exists(dir + "\\ampel.ERR"), "ampel.ERR written");
+    Slurp(Root + "\\expected\\ampel.ZW", &want);
+    CHECK(zw == want, "same equations as talmirc's");
+    CHECK(CloseApp(&app) == 0, "exits");
+    Kill(&app);
+    return ok;
+}
+
 // Poses the windows for the screenshots; the script takes one whenever a
 // "shotN.ready" file appears and answers with "shotN.done".
 void Shot(const std::string& name) {
@@ -1085,6 +1295,8 @@ const NamedCase kCases[] = {
     {"goto_line", CaseGotoLine},           {"font_survives", CaseFontSurvives},
     {"no_fitter", CaseNoFitter},           {"accelerators", CaseAccelerators},
     {"help", CaseHelp},                    {"write_failures", CaseWriteFailures},
+    {"compile_checks", CaseCompileChecks}, {"open_views", CaseOpenAndViews},
+    {"types_port", CaseTypesAndPort},      {"no_extension", CaseNoExtension},
 };
 
 }  // namespace
