@@ -8,7 +8,7 @@
 #   expected.status optional exit status of talmirc (0 no errors, 1 errors)
 # UPDATE=1 rewrites the expected files from what talmirc writes, for review.
 set -u
-talmirc=$1
+talmirc=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 root=$2
 only=${3:-}
 fail=0
