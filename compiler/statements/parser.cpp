@@ -98,11 +98,28 @@ int ReadComparison(int c) {
     return -1;
 }
 
+// Brackets are the only way the grammar calls itself; their nesting is
+// bounded so that a source full of "(" cannot exhaust the stack. A deeper
+// nesting is refused like a tree that does not fit the tree storage.
+constexpr int kMaxBracketDepth = 256;
+int g_bracketDepth = 0;
+
+ExprNode* ParseBracketed() {
+    if (g_bracketDepth >= kMaxBracketDepth) {
+        Report(MSG_BAUMSPEICHER_UEBERLAUF, 0);
+        return nullptr;
+    }
+    ++g_bracketDepth;
+    ExprNode* e = ParseExpression();
+    --g_bracketDepth;
+    return e;
+}
+
 ExprNode* ParsePrimary() {
     SkipText(0);
     int c = ReadChar();
     if (c == '(') {
-        ExprNode* e = ParseExpression();
+        ExprNode* e = ParseBracketed();
         if (!e) return nullptr;
         if (ReadChar() != ')') Report(MSG_KLAMMER_FEHLT, 1);  // consumed all the same
         SkipText(0);

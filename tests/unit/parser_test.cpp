@@ -313,6 +313,27 @@ TEST_F(ParserTest, LongChainsOfOperands) {
     EXPECT_EQ(Rest(), ";");
 }
 
+TEST_F(ParserTest, BracketNestingIsBounded) {
+    auto nested = [](int depth) { return std::string(depth, '(') + "a OR b" + std::string(depth, ')') + ";"; };
+    Source(nested(256));
+    EXPECT_EQ(Tree(ParseExpression()), "OR(a,b)");
+    EXPECT_TRUE(diags.empty());
+    EXPECT_EQ(Rest(), ";");
+    // One more level is refused, without exhausting the stack; a deep
+    // source after it still parses (the depth count is back to zero).
+    for (int depth : {257, 100000}) {
+        diags.clear();
+        Source(nested(depth));
+        EXPECT_EQ(ParseExpression(), nullptr) << depth;
+        ASSERT_FALSE(diags.empty());
+        EXPECT_EQ(diags.front(), Msg(MSG_BAUMSPEICHER_UEBERLAUF, 0)) << depth;
+    }
+    diags.clear();
+    Source(nested(256));
+    EXPECT_EQ(Tree(ParseExpression()), "OR(a,b)");
+    EXPECT_TRUE(diags.empty());
+}
+
 TEST_F(ParserTest, RestrictedGrammar) {
     Run({
             {"a AND NOT b;", "AND(a,NOT(b))", {}, ";"},
