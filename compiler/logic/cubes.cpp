@@ -45,35 +45,6 @@ Cube CubeAddress(Cover cover, int slots, int row, int extra, int n) {
 
 void FreeCover(Cover cover) { FreeWork(cover); }
 
-static int RawCode(const CubeWord* cube, int p) {
-    return int((cube[p / 16] >> (2 * (p % 16))) & 3u);
-}
-
-static void RawSet(CubeWord* cube, int p, int c) {
-    int shift = 2 * (p % 16);
-    cube[p / 16] = (cube[p / 16] & ~(CubeWord(3) << shift)) | (CubeWord(c & 3) << shift);
-}
-
-int GetCubeCode(const CubeWord* cube, int p) {
-    if (p < 16 && RawCode(cube, 0) == CODE_TWO) return RawCode(cube, 1) == CODE_TWO ? MARK_ONE : MARK_ZERO;
-    return RawCode(cube, p);
-}
-
-void SetCubeCode(CubeWord* cube, int p, int c) {
-    if (c == MARK_ONE) {
-        RawSet(cube, 0, CODE_TWO);
-        RawSet(cube, 1, CODE_TWO);
-    } else if (c == MARK_ZERO) {
-        RawSet(cube, 0, CODE_TWO);
-        RawSet(cube, 1, CODE_ABSENT);
-    } else {
-        RawSet(cube, p, c);
-    }
-}
-
-int GetCode(Cover cover, int row, int p) { return GetCubeCode(cover[row], p); }
-void SetCode(Cover cover, int row, int p, int c) { SetCubeCode(cover[row], p, c); }
-
 int LiteralCount(Cover cover, int row, int n) {
     LiteralCallCount = (LiteralCallCount + 1) % 64;
     if (LiteralCallCount == 0) StepProgress();

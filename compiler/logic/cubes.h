@@ -27,10 +27,32 @@ Cover AllocCover(int slots, int extra, int n);    // nullptr after reporting
 Cover AllocCoverWide(uint64_t slots, int extra, int n);
 Cube CubeAddress(Cover cover, int slots, int row, int extra, int n);
 void FreeCover(Cover cover);
-int GetCode(Cover cover, int row, int p);
-int GetCubeCode(const CubeWord* cube, int p);
-void SetCode(Cover cover, int row, int p, int c);
-void SetCubeCode(CubeWord* cube, int p, int c);
+
+// Reading and writing codes; kept inline, every minimizer lives on them.
+inline int RawCubeCode(const CubeWord* cube, int p) { return int((cube[p / 16] >> (2 * (p % 16))) & 3u); }
+inline void RawSetCubeCode(CubeWord* cube, int p, int c) {
+    int shift = 2 * (p % 16);
+    cube[p / 16] = (cube[p / 16] & ~(CubeWord(3) << shift)) | (CubeWord(c & 3) << shift);
+}
+// 7 or 5 for positions 0..15 of a marked cube, else the stored code.
+inline int GetCubeCode(const CubeWord* cube, int p) {
+    if (p < 16 && (cube[0] & 3u) == CODE_TWO) return ((cube[0] >> 2) & 3u) == CODE_TWO ? MARK_ONE : MARK_ZERO;
+    return RawCubeCode(cube, p);
+}
+// 7 and 5 write a marker (positions 0 and 1), any other c stores c mod 4.
+inline void SetCubeCode(CubeWord* cube, int p, int c) {
+    if (c == MARK_ONE) {
+        RawSetCubeCode(cube, 0, CODE_TWO);
+        RawSetCubeCode(cube, 1, CODE_TWO);
+    } else if (c == MARK_ZERO) {
+        RawSetCubeCode(cube, 0, CODE_TWO);
+        RawSetCubeCode(cube, 1, CODE_ABSENT);
+    } else {
+        RawSetCubeCode(cube, p, c);
+    }
+}
+inline int GetCode(Cover cover, int row, int p) { return GetCubeCode(cover[row], p); }
+inline void SetCode(Cover cover, int row, int p, int c) { SetCubeCode(cover[row], p, c); }
 int LiteralCount(Cover cover, int row, int n);    // also drives the progress frames
 int LiveCubeCount(Cover cover, int last, int n);
 bool SlotLive(Cover cover, int row, int n);
