@@ -470,6 +470,9 @@ bool CaseCompileExample() {
     Slurp(Root + "\\expected\\ampel.ERR", &wantErr);
     CHECK(!wantZw.empty() && zw == wantZw, "ZW equals talmirc's");
     CHECK(err == wantErr, "ERR equals talmirc's");
+    bool clean = !want.empty() && want.back().find("Fehler: 0.") != std::string::npos;
+    CHECK(clean == (WaitTopLevel(app, "anzeigen", AnyTitle(), 1000) == nullptr),
+          "the errors view opens exactly when there were errors");
 
     // Second compile: same list box, lines appended.
     size_t first = lines.size();
@@ -981,10 +984,18 @@ bool CaseHelp() {
     App app;
     CHECK(Start(&app, dir, ""), "starts");
     if (!app.main) return false;
-    Command(app, 36);
+    // F1 (a virtual-key accelerator) asks for the index, 36 for the contents.
+    PostMessageA(EditorOf(app), WM_KEYDOWN, VK_F1, 0x003B0001);
     HWND help = WaitTopLevel(app, "HH Parent", AnyTitle(), 15000);
-    CHECK(help != nullptr, "help window opens");
-    if (help) Note("help title", Text(help));
+    CHECK(help != nullptr, "F1 opens the help window");
+    if (help) {
+        Note("help title", Text(help));
+        PostMessageA(help, WM_CLOSE, 0, 0);
+        WaitGone(help);
+    }
+    Command(app, 36);
+    help = WaitTopLevel(app, "HH Parent", AnyTitle(), 15000);
+    CHECK(help != nullptr, "contents open the help window");
     CHECK(CloseApp(&app) == 0, "exits with the help open");
     Kill(&app);
     CHECK(Exists(dir + "\\TALMIR.ini"), "settings written at that exit too");
