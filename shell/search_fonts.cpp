@@ -195,6 +195,8 @@ void ApplyEditorFont(HWND editor) {
     if (EditorFontHandle) DeleteObject(EditorFontHandle);
     EditorFontHandle = font;
     MeasureLineHeight(editor, font);
+    // The font was set without a redraw; show the whole text in it now.
+    InvalidateRect(editor, nullptr, TRUE);
 }
 
 void SetDefaultFont(HWND editor) {

@@ -1228,9 +1228,17 @@ bool CaseNoExtension() {
     App app;
     CHECK(Start(&app, dir, path), "starts with the file");
     if (!app.main) return false;
-    Command(app, 18);
+    Command(app, 19);  // compile and fit: the fitting step says it has no fitter
     std::vector<std::string> lines;
-    CHECK(WaitLogDone(app, &lines) != nullptr && CountResults(lines) == 1, "compiled");
+    HWND box = WaitLogDone(app, &lines);
+    CHECK(box != nullptr && CountResults(lines) == 1, "compiled");
+    for (int t = 0; box && t < 3000 && lines.back().find("Fitter") == std::string::npos; t += 100) {
+        Pause(100);
+        lines = ListLines(box);
+    }
+    CHECK(lines.size() >= 2 && lines[lines.size() - 2].rfind("Compilevorgang", 0) == 0 &&
+              lines.back().find("kein Fitter installiert") != std::string::npos,
+          "the fitter line follows the result line");
     std::string zw, want;
     CHECK(Slurp(dir + "\\ampel.ZW", &zw), "ampel.ZW written");
     CHECK(Exists(dir + "\\ampel.ERR"), "ampel.ERR written");
