@@ -209,7 +209,8 @@ int CompileBranchAssignments(ExprNode* condition, int statementKind) {
         }
         SourceMark p = MarkSource();
         char target[kTokenBufferSize];
-        int idx = ReadIdentifier(target) ? LookupSymbol(target) : 0;
+        ReadIdentifier(target);
+        int idx = LookupSymbol(target);
         SkipText(0);
         SourceMark p2 = MarkSource();
         int c = ReadChar();
@@ -273,7 +274,8 @@ int CompileBranchAssignments(ExprNode* condition, int statementKind) {
         }
         SourceMark p4 = MarkSource();
         char word[kTokenBufferSize];
-        int next = ReadIdentifier(word) ? LookupSymbol(word) : 0;
+        ReadIdentifier(word);
+        int next = LookupSymbol(word);
         if (next < CS.FirstUserSymbol) {
             ResetSource(p3);
             ReleaseTree(condition);

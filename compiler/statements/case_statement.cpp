@@ -23,7 +23,12 @@ bool IsGroupSymbol(int idx) {
 
 bool WordIs(const char* w, const char* k) { return std::strcmp(w, k) == 0; }
 
-int ReadWordIndex(char* w) { return ReadIdentifier(w) ? LookupSymbol(w) : 0; }
+// Reads a word and looks up what was read (also the part read before an
+// incorrect character).
+int ReadWordIndex(char* w) {
+    ReadIdentifier(w);
+    return LookupSymbol(w);
+}
 
 // Skips an unreadable CASE statement up to the word END_CASE or the end of
 // the source; each round consumes a separator or reaches the end.

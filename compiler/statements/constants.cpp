@@ -109,7 +109,7 @@ int ReadConstant(char* text, int group) {
     auto word = [&](int c) {
         PushBack(c);
         char w[kTokenBufferSize];
-        if (!ReadIdentifier(w)) return false;
+        ReadIdentifier(w);
         if (std::strcmp(w, "TRUE") == 0) {
             addBit('1');
         } else if (std::strcmp(w, "FALSE") == 0) {

@@ -7,6 +7,8 @@
 
 #include "compiler/front/diagnostics.h"
 #include "compiler/front/work_memory.h"
+#include "compiler/logic/algorithm_choice.h"
+#include "compiler/statements/node_index.h"
 
 ExprNode* NodePool = nullptr;
 int NodePoolCapacity = 0;
@@ -24,6 +26,7 @@ int ReserveNodePool() {
     if (!block) return -1;
     NodePool = static_cast<ExprNode*>(block);
     NodePoolCapacity = capacity;
+    NodeIndexReset();
     return 1;
 }
 
@@ -31,11 +34,13 @@ void ReleaseNodePool() {
     FreeWork(NodePool);
     NodePool = nullptr;
     NodePoolCapacity = 0;
+    NodeIndexReset();
 }
 
 // First fit from the start of the pool; the part at and above the high-water
 // mark has never been handed out (in this pool) and counts as free unseen.
 ExprNode* AllocNode() {
+    if (!UseReferenceAlgorithms) return FastAllocNode();
     if (NodePoolCapacity <= 0 || !NodePool) return nullptr;
     for (int i = 0; i < NodePoolCapacity; ++i) {
         ExprNode* n = NodePool + i;
@@ -43,6 +48,7 @@ ExprNode* AllocNode() {
             if (i + 1 > NodePoolHighWater) NodePoolHighWater = i + 1;
             n->mark = 'T';
             n->is_leaf = 0;
+            NodeIndexNoteTaken(n);
             return n;
         }
         NodeProbeCount = (NodeProbeCount + 1) % 65536;
@@ -52,7 +58,9 @@ ExprNode* AllocNode() {
 }
 
 void ReleaseNode(ExprNode* n) {
-    if (n) n->mark = 'F';
+    if (!n) return;
+    n->mark = 'F';
+    NodeIndexNoteFree(n);
 }
 
 static bool InPool(const ExprNode* n) {

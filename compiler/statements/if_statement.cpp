@@ -51,7 +51,12 @@ ExprNode* NegatedPrefix() {
 
 bool WordIs(const char* w, const char* k) { return std::strcmp(w, k) == 0; }
 
-int ReadWordIndex(char* w) { return ReadIdentifier(w) ? LookupSymbol(w) : 0; }
+// Reads a word and looks up what was read (also the part read before an
+// incorrect character).
+int ReadWordIndex(char* w) {
+    ReadIdentifier(w);
+    return LookupSymbol(w);
+}
 
 // Skips a statement that cannot be compiled, up to the word END_IF or the
 // end of the source. Each round consumes a separator or reaches the end.

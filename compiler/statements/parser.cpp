@@ -54,8 +54,10 @@ struct Chain {
     }
 };
 
-int UsableSymbol(const char* name, bool read) {
-    if (!read) return 0;
+// The index of a name usable in an expression (a declared variable or
+// group), else 0. The name is what the identifier reader read, also when it
+// stopped at an incorrect character.
+int UsableSymbol(const char* name) {
     int idx = LookupSymbol(name);
     return idx >= CS.FirstUserSymbol ? idx : 0;
 }
@@ -72,7 +74,8 @@ bool ReadNot() {
     if (c != 'N') return false;
     SourceMark p = MarkSource();
     char w[kTokenBufferSize];
-    if (ReadIdentifier(w) && std::strcmp(w, "NOT") == 0) return true;
+    ReadIdentifier(w);
+    if (std::strcmp(w, "NOT") == 0) return true;
     ResetSource(p);
     return false;
 }
@@ -132,8 +135,8 @@ ExprNode* ParsePrimary() {
     if (IsDigit(c)) return ParseConstantLeaf();
 
     char name[kTokenBufferSize];
-    bool read = ReadIdentifier(name) != 0;
-    int idx = UsableSymbol(name, read);
+    ReadIdentifier(name);
+    int idx = UsableSymbol(name);
     if (!idx) {
         Report(MSG_BEZEICHNER_UNBEKANNT, 1);
         return nullptr;
@@ -177,7 +180,8 @@ ExprNode* ParseAndTerm() {
             PushBack(c);
             SourceMark p = MarkSource();
             char w[kTokenBufferSize];
-            if (!ReadIdentifier(w) || std::strcmp(w, "AND") != 0) {
+            ReadIdentifier(w);
+            if (std::strcmp(w, "AND") != 0) {
                 Report(MSG_AND_ERWARTET, 1);
                 ResetSource(p);
                 return chain.Fail(t);
@@ -199,7 +203,8 @@ ExprNode* ParseXorTerm() {
         SourceMark p = MarkSource();
         if (PeekChar() != 'X') return chain.Finish(t);
         char w[kTokenBufferSize];
-        if (!ReadIdentifier(w) || std::strcmp(w, "XOR") != 0) {
+        ReadIdentifier(w);
+        if (std::strcmp(w, "XOR") != 0) {
             Report(MSG_XOR_ERWARTET, 1);
             ResetSource(p);
             return chain.Fail(t);
@@ -217,8 +222,8 @@ ExprNode* ParseRestrictedTerm() {
         if (!neg) return nullptr;
     }
     char name[kTokenBufferSize];
-    bool read = ReadIdentifier(name) != 0;
-    int idx = UsableSymbol(name, read);
+    ReadIdentifier(name);
+    int idx = UsableSymbol(name);
     if (!idx) {
         Report(MSG_BEZEICHNER_UNBEKANNT, 1);
         ReleaseTree(neg);
@@ -262,9 +267,9 @@ ExprNode* ParseRestrictedTerms() {
         if (IsLetter(PeekChar())) {
             SourceMark p = MarkSource();
             char w[kTokenBufferSize];
-            bool read = ReadIdentifier(w) != 0;
+            ReadIdentifier(w);
             ResetSource(p);
-            if (read && (std::strcmp(w, "OR") == 0 || std::strcmp(w, "XOR") == 0)) {
+            if (std::strcmp(w, "OR") == 0 || std::strcmp(w, "XOR") == 0) {
                 Report(MSG_EXTRA_KEIN_OR, 1);
                 return chain.Fail(t);
             }
@@ -274,7 +279,8 @@ ExprNode* ParseRestrictedTerms() {
             PushBack(c);
             SourceMark p = MarkSource();
             char w[kTokenBufferSize];
-            if (!ReadIdentifier(w) || std::strcmp(w, "AND") != 0) {
+            ReadIdentifier(w);
+            if (std::strcmp(w, "AND") != 0) {
                 Report(MSG_AND_ERWARTET, 1);
                 ResetSource(p);
                 return chain.Fail(t);

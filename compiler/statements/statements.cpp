@@ -16,21 +16,21 @@ int CompileStatement() {
     char w[kTokenBufferSize];
     SkipText(0);
     SourceMark p = MarkSource();
-    bool read = ReadIdentifier(w) != 0;
+    ReadIdentifier(w);
 
-    if (read && std::strcmp(w, "#NOMIN") == 0) {
+    if (std::strcmp(w, "#NOMIN") == 0) {
         CS.MinimizeFlag = 0;
         SkipText(0);
         p = MarkSource();
-        read = ReadIdentifier(w) != 0;
+        ReadIdentifier(w);
     }
 
-    if (read && std::strcmp(w, "IF") == 0) {
+    if (std::strcmp(w, "IF") == 0) {
         if (CompileIf(nullptr) == -1) return -1;
-    } else if (read && std::strcmp(w, "CASE") == 0) {
+    } else if (std::strcmp(w, "CASE") == 0) {
         if (CompileCase() == -1) return -1;
     } else {
-        int idx = read ? LookupSymbol(w) : 0;
+        int idx = LookupSymbol(w);
         if (idx >= CS.FirstUserSymbol) {
             SkipText(0);
             int c = ReadChar();
@@ -54,7 +54,8 @@ int CompileStatement() {
 
     SkipText(0);
     SourceMark q = MarkSource();
-    if (ReadIdentifier(w) && std::strcmp(w, "#ENDNOMIN") == 0) {
+    ReadIdentifier(w);
+    if (std::strcmp(w, "#ENDNOMIN") == 0) {
         CS.MinimizeFlag = 1;
     } else {
         ResetSource(q);

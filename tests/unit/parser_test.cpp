@@ -266,7 +266,9 @@ TEST_F(ParserTest, Diagnostics) {
             {"G;", "-", {MSG_GRUPPE_VERGLEICH}, ";"},
             {"G AND a, b;", "-", {MSG_GRUPPE_VERGLEICH}, ", b;"},
             {"a AND;", "-", {MSG_BEZEICHNER_NICHT_KORREKT, MSG_BEZEICHNER_UNBEKANNT}, ""},
-            {"a&b;", "-", {MSG_BEZEICHNER_NICHT_KORREKT, MSG_BEZEICHNER_UNBEKANNT}, "b;"},
+            // what was read before the incorrect character is looked up
+            {"a&b;", "a", {MSG_BEZEICHNER_NICHT_KORREKT}, "b;"},
+            {"u&b;", "-", {MSG_BEZEICHNER_NICHT_KORREKT, MSG_BEZEICHNER_UNBEKANNT}, "b;"},
             {";", "-", {MSG_BEZEICHNER_NICHT_KORREKT, MSG_BEZEICHNER_UNBEKANNT}, ""},
             {"", "-", {MSG_BEZEICHNER_NICHT_KORREKT, MSG_BEZEICHNER_UNBEKANNT}, ""},
             {"a OR 2;", "-", {MSG_KONSTANTE_ZU_LANG}, ";"},

@@ -214,6 +214,10 @@ TEST_F(StatementsTest, DispatchTable) {
         {"if a THEN Y := 1; END_IF;", 1, {}, nullptr, nullptr, "a THEN Y := 1; END_IF;"},
         {"G := 3; Z", 1, {{MSG_ZUWEISUNG_GRUPPE, 1}, {MSG_BEZEICHNER_NICHT_KORREKT, 1}}, nullptr, nullptr, "; Z"},
         {"(* c *) Y := b; Z", 1, {}, "Y = b\r\n", nullptr, "Z"},
+        // the name read before an incorrect character is the first word
+        {"Y# := a; Z", 0,
+         {{MSG_BEZEICHNER_NICHT_KORREKT, 1}, {MSG_BEZEICHNER_NICHT_KORREKT, 1}, {MSG_SEMIKOLON_FEHLT, 1}}, nullptr,
+         nullptr, "; Z"},
     };
     for (const Case& c : cases) {
         TearDown();
