@@ -110,8 +110,8 @@ void OpenDocument(HWND owner, char* pathBuffer) {
         if (!message.empty()) ShowBox(owner, message.c_str(), MB_OK);
     } else {
         CloseViews(5);
+        DeriveJedPath();
     }
-    DeriveJedPath();
 }
 
 int SaveDocument(HWND owner, int saveAs, char* pathBuffer) {

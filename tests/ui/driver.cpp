@@ -1258,7 +1258,9 @@ void Shot(const std::string& name) {
 
 bool CaseShots() {
     bool ok = true;
-    std::string dir = CaseDir("shots");
+    // A plain folder on C: gives the titles in the pictures a plain path.
+    std::string dir = "C:\\Projekte";
+    CreateDirectoryA(dir.c_str(), nullptr);
     CopyIn(Root + "\\src\\ampel.sqx", dir + "\\ampel.sqx");
     CopyIn(Root + "\\src\\fehler.sqx", dir + "\\fehler.sqx");
     App app;
