@@ -89,7 +89,9 @@ ExprNode* FastAllocNode() {
     if (NodePoolCapacity <= 0 || !NodePool) return nullptr;
     if (g_pool != NodePool || NodePoolCapacity > g_nodes) Rebuild();
     int limit = NodePoolCapacity;  // tests may narrow the pool
-    int i = NodePoolHighWater == 0 ? 0 : LowestFree();
+    // Free is: at or above the high-water mark, or not marked 'T'.
+    int i = LowestFree();
+    if (NodePoolHighWater < i) i = NodePoolHighWater;
     if (i >= limit) {
         CountProbes(limit);
         return nullptr;
