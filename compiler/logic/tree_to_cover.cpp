@@ -9,6 +9,8 @@
 #include "compiler/front/driver.h"
 #include "compiler/front/symbols.h"
 #include "compiler/front/work_memory.h"
+#include "compiler/logic/algorithm_choice.h"
+#include "compiler/logic/truth_table_fast.h"
 #include "compiler/statements/expr_tree.h"
 
 namespace {
@@ -205,7 +207,8 @@ int ConvertTree(ExprNode* tree, const int* marks, int nUsed, int n, ConversionRe
     int on = 0;
     int off = 0;
     g_tableWidth = n;
-    for (int r = 0; r < slots; ++r) {
+    if (!UseReferenceAlgorithms) FillTruthTableFast(tree, cover, marks, nUsed, n, &on, &off);
+    else for (int r = 0; r < slots; ++r) {
         cover[r] = CubeAddress(cover, slots, r, 1, n);
         RowLiterals(literals, nUsed, r);
         int k = 0;
