@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "compiler/front/driver.h"
 #include "compiler/front/host.h"
 #include "compiler/front/work_memory.h"
@@ -148,7 +150,7 @@ protected:
         program = Programs()[std::get<0>(GetParam())];
         PlcType = program.plcType;
         MinLevel = std::get<1>(GetParam());
-        std::string base = front_test::ScratchDir() + "oom_sweep_" + program.name + "_" + LevelName(MinLevel);
+        std::string base = front_test::ScratchDir() + "oom_sweep_" + std::to_string(getpid()) + "_" + program.name + "_" + LevelName(MinLevel);
         src = base + ".sqx";
         zw = base + ".ZW";
         err = base + ".ERR";
