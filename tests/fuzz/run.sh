@@ -10,13 +10,14 @@ OUT=${1:?usage: run.sh BUILD_DIR PIECES [SECONDS] [NAME]}
 PIECES=${2:?usage: run.sh BUILD_DIR PIECES [SECONDS] [NAME]}
 SECONDS_PER=${3:-600}
 NAME=${4:-w$$}
-mkdir -p "$OUT/corpus" "$OUT/artifacts" "$OUT/logs" "$OUT/seeds" "$OUT/scratch"
+SCRATCH=${TALMIR_FUZZ_DIR:-/dev/shm}
+mkdir -p "$OUT/corpus" "$OUT/artifacts" "$OUT/logs" "$OUT/seeds"
 [ -n "$(ls "$OUT/seeds")" ] || "$ROOT/tests/fuzz/make_seeds.sh" "$OUT/seeds" > /dev/null
 i=0
 while [ "$i" -lt "$PIECES" ]; do
   i=$((i + 1))
-  TALMIR_FUZZ_DIR="$OUT/scratch" "$OUT/talmir_fuzz" -timeout=2 -rss_limit_mb=4096 \
-    -max_len=8192 -max_total_time="$SECONDS_PER" -print_final_stats=1 \
+  TALMIR_FUZZ_DIR="$SCRATCH" "$OUT/talmir_fuzz" -timeout=2 -rss_limit_mb=4096 \
+    -max_len=4096 -entropic=0 -max_total_time="$SECONDS_PER" -print_final_stats=1 \
     -dict="$ROOT/tests/fuzz/talmir.dict" -artifact_prefix="$OUT/artifacts/" \
     "$OUT/corpus" "$OUT/seeds" "$ROOT/tests/fuzz/corpus" \
     > "$OUT/logs/$NAME-$(date +%H%M%S).log" 2>&1 || true
