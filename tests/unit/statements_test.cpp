@@ -61,6 +61,7 @@ class StatementFixture : public ::testing::Test {
 protected:
     std::vector<std::string> diags;
     std::string errPath, zwPath;
+    int savedMinLevel = MinLevel;
 
     void SetUp() override {
         diags.clear();
@@ -68,6 +69,8 @@ protected:
         static CompileHost host{};
         host.diagnostic = CollectDiagnostic;
         SetCompileHost(&host);
+        savedMinLevel = MinLevel;
+        MinLevel = ESPRESSO;  // the default level; other tests may leave another
         CS.LineNumber = 1;
         CS.WarningCount = 0;
         CS.ErrorCount = 0;
@@ -101,6 +104,7 @@ protected:
         CS.Zw.Close();
         SetCompileHost(nullptr);
         g_diagnostics = nullptr;
+        MinLevel = savedMinLevel;
         std::remove(errPath.c_str());
         std::remove(zwPath.c_str());
     }
