@@ -1,7 +1,8 @@
 // Replays every kept fuzz input (tests/fuzz/regressions) through the normal
 // build, decoded as the fuzz target decodes it: each compile must end, give
 // back its work memory and node pool, close its streams and return what its
-// error count says.
+// error count says; a differential input must give the same files with the
+// reference algorithms.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "compiler/front/driver.h"
 #include "compiler/front/host.h"
 #include "compiler/front/work_memory.h"
+#include "compiler/logic/algorithm_choice.h"
 #include "compiler/statements/expr_tree.h"
 #include "front_fixture.h"
 #include "tests/fuzz/fuzz_input.h"
@@ -49,27 +51,45 @@ TEST(FuzzRegressionTest, EveryKeptInputCompilesCleanly) {
         talmir_fuzz::FuzzCase c =
             talmir_fuzz::DecodeFuzzInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         front_test::WriteFileBytes(src, std::string(reinterpret_cast<const char*>(c.source), c.sourceSize));
-        PlcType = c.plcType;
-        MinLevel = c.minLevel;
-        host.oomBoxes = 0;
-        const long before = WorkMemoryOutstandingBlocks();
-        WorkMemoryResetCounters();
-        WorkMemoryFailAt(c.failAt);
-        const int rc = CompileSource(src.c_str(), zw.c_str(), err.c_str(), nullptr);
-        WorkMemoryResetCounters();
-        EXPECT_EQ(WorkMemoryOutstandingBlocks(), before) << "work memory not given back";
-        EXPECT_EQ(NodePool, nullptr);
-        EXPECT_EQ(rc, CS.ErrorCount <= 0 ? 1 : 0);
-        EXPECT_FALSE(CS.Source.IsOpen() || CS.Err.IsOpen() || CS.Zw.IsOpen()) << "a stream left open";
-        if (c.failAt > 1) {
-            EXPECT_LE(host.oomBoxes, 2);
+        std::string refErr, refZw;
+        int refRc = -1;
+        for (int reference : {1, 0}) {
+            if (reference && !c.differential) continue;
+            UseReferenceAlgorithms = reference;
+            std::remove(zw.c_str());
+            PlcType = c.plcType;
+            MinLevel = c.minLevel;
+            host.oomBoxes = 0;
+            const long before = WorkMemoryOutstandingBlocks();
+            WorkMemoryResetCounters();
+            WorkMemoryFailAt(c.failAt);
+            const int rc = CompileSource(src.c_str(), zw.c_str(), err.c_str(), nullptr);
+            WorkMemoryResetCounters();
+            EXPECT_EQ(WorkMemoryOutstandingBlocks(), before) << "work memory not given back";
+            EXPECT_EQ(NodePool, nullptr);
+            EXPECT_EQ(rc, CS.ErrorCount <= 0 ? 1 : 0);
+            EXPECT_FALSE(CS.Source.IsOpen() || CS.Err.IsOpen() || CS.Zw.IsOpen()) << "a stream left open";
+            if (c.failAt > 1) {
+                EXPECT_LE(host.oomBoxes, 2);
+            }
+            // Whatever the input, the ERR file has whole CR LF lines.
+            const std::string errText = front_test::ReadFileBytes(err);
+            if (!errText.empty()) {
+                ASSERT_GE(errText.size(), 2u);
+                EXPECT_EQ(errText.substr(errText.size() - 2), "\r\n");
+            }
+            const std::string zwText = front_test::ReadFileBytes(zw);
+            if (reference) {
+                refRc = rc;
+                refErr = errText;
+                refZw = zwText;
+            } else if (c.differential) {
+                EXPECT_EQ(rc, refRc);
+                EXPECT_EQ(errText, refErr);
+                EXPECT_EQ(zwText, refZw);
+            }
         }
-        // Whatever the input, the ERR file has whole CR LF lines.
-        const std::string errText = front_test::ReadFileBytes(err);
-        EXPECT_TRUE(errText.empty() || errText.size() >= 2) << errText;
-        if (!errText.empty()) {
-            EXPECT_EQ(errText.substr(errText.size() - 2), "\r\n");
-        }
+        UseReferenceAlgorithms = 0;
     }
     PlcType = savedPlc;
     MinLevel = savedMin;
