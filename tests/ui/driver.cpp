@@ -1238,6 +1238,8 @@ bool CaseNoExtension() {
     std::vector<std::string> lines;
     HWND box = WaitLogDone(app, &lines);
     CHECK(box != nullptr && CountResults(lines) == 1, "compiled");
+    if (CountResults(lines) != 1)
+        for (const std::string& l : lines) Note("log", l);
     for (int t = 0; box && t < 3000 && lines.back().find("Fitter") == std::string::npos; t += 100) {
         Pause(100);
         lines = ListLines(box);
