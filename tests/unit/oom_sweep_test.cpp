@@ -14,6 +14,7 @@
 #include "compiler/front/driver.h"
 #include "compiler/front/host.h"
 #include "compiler/front/work_memory.h"
+#include "compiler/logic/algorithm_choice.h"
 #include "compiler/statements/expr_tree.h"
 #include "front_fixture.h"
 
@@ -138,7 +139,9 @@ void CappingAppend(void* ctx, const char* text, int transient) {
     HostRecorder::Append(ctx, text, transient);
 }
 
-class OomSweepTest : public ::testing::TestWithParam<std::tuple<int, int>> {
+// Parameters: the program, the level, and 1 for the reference algorithms
+// (the fast ones take their memory differently, so both are swept).
+class OomSweepTest : public ::testing::TestWithParam<std::tuple<int, int, int>> {
 protected:
     void SetUp() override {
         WorkMemoryResetCounters();
@@ -150,7 +153,10 @@ protected:
         program = Programs()[std::get<0>(GetParam())];
         PlcType = program.plcType;
         MinLevel = std::get<1>(GetParam());
-        std::string base = front_test::ScratchDir() + "oom_sweep_" + std::to_string(getpid()) + "_" + program.name + "_" + LevelName(MinLevel);
+        savedReference = UseReferenceAlgorithms;
+        UseReferenceAlgorithms = std::get<2>(GetParam());
+        std::string base = front_test::ScratchDir() + "oom_sweep_" + std::to_string(getpid()) + "_" + program.name + "_" + LevelName(MinLevel) +
+                           (UseReferenceAlgorithms ? "_reference" : "_fast");
         src = base + ".sqx";
         zw = base + ".ZW";
         err = base + ".ERR";
@@ -162,6 +168,7 @@ protected:
         SetCompileHost(nullptr);
         PlcType = savedPlc;
         MinLevel = savedMin;
+        UseReferenceAlgorithms = savedReference;
         for (const std::string& p : {src, zw, err}) std::remove(p.c_str());
     }
 
@@ -199,7 +206,7 @@ protected:
 
     HostRecorder host;
     Program program;
-    int savedPlc = 0, savedMin = 0;
+    int savedPlc = 0, savedMin = 0, savedReference = 0;
     int window = 0;
     std::string src, zw, err;
 };
@@ -313,10 +320,12 @@ TEST_P(OomSweepTest, EveryFillOfTheNodePool) {
 
 INSTANTIATE_TEST_SUITE_P(Programs, OomSweepTest,
                          ::testing::Combine(::testing::Range(0, int(Programs().size())),
-                                            ::testing::Values(int(NOMIN), int(STRONGMIN), int(ESPRESSO))),
-                         [](const ::testing::TestParamInfo<std::tuple<int, int>>& info) {
+                                            ::testing::Values(int(NOMIN), int(STRONGMIN), int(ESPRESSO)),
+                                            ::testing::Values(0, 1)),
+                         [](const ::testing::TestParamInfo<std::tuple<int, int, int>>& info) {
                              return std::string(Programs()[std::get<0>(info.param)].name) + "_" +
-                                    LevelName(std::get<1>(info.param));
+                                    LevelName(std::get<1>(info.param)) +
+                                    (std::get<2>(info.param) ? "_reference" : "_fast");
                          });
 
 }  // namespace
