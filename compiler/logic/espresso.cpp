@@ -4,6 +4,8 @@
 #include "compiler/logic/espresso.h"
 
 #include "compiler/front/work_memory.h"
+#include "compiler/logic/algorithm_choice.h"
+#include "compiler/logic/espresso_fast.h"
 
 int MostBinateVariable(Cover cover, int last, int n) {
     int* negative = static_cast<int*>(AllocWork(size_t(n > 0 ? n : 0), 4));
@@ -113,6 +115,10 @@ Cover MergeCofactors(Cover c1, int last1, Cover c0, int last0, int v, int n, int
 
 int Simplify(int last, int n, Cover* cover) {
     if (last < 0) return -1;
+    if (!UseReferenceAlgorithms) {
+        int fast = SimplifyFast(last, n, cover);
+        if (fast != kSimplifyFastDeclined) return fast;
+    }
     int v = MostBinateVariable(*cover, last, n);
     if (v == kBinateNoMemory) return -1;
     if (v < 0) {
