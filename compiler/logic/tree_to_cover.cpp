@@ -3,6 +3,7 @@
 // completely) as a truth table over the variables it uses.
 #include "compiler/logic/tree_to_cover.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "compiler/front/diagnostics.h"
@@ -25,18 +26,29 @@ int LeafPosition(const ExprNode* leaf, int n) {
     return p >= 0 && p < n ? p : -1;
 }
 
-void Collect(const ExprNode* t, int* marks, int n) {
-    if (!t) return;
-    if (t->is_leaf) {
-        if (IsVariableLeaf(t)) {
-            int p = LeafPosition(t, n);
-            if (p >= 0) marks[p] = 1;
+// Trees can be as deep as the node pool is large (a long chain of one
+// operator, or the contributions of many statements to one output), deeper
+// than a worker thread's stack allows for recursion; the walks below keep
+// their own stack of node references. A tree holds each node once, so the
+// stack never needs more entries than the pool has nodes.
+uint32_t g_walk[kNodePoolLarge + 1];
+
+void Collect(const ExprNode* root, int* marks, int n) {
+    if (!root) return;
+    int top = 0;
+    g_walk[top++] = NodeRef(root);
+    while (top > 0) {
+        const ExprNode* t = NodeAt(g_walk[--top]);
+        if (t->is_leaf) {
+            if (IsVariableLeaf(t)) {
+                int p = LeafPosition(t, n);
+                if (p >= 0) marks[p] = 1;
+            }
+            continue;
         }
-        return;
+        if (t->op.kind != EXPR_NOT && t->op.right) g_walk[top++] = t->op.right;
+        if (t->op.left) g_walk[top++] = t->op.left;
     }
-    Collect(Left(t), marks, n);
-    if (t->op.kind == EXPR_NOT) return;
-    Collect(Right(t), marks, n);
 }
 
 bool IsOr(const ExprNode* t) { return t && !t->is_leaf && t->op.kind == EXPR_OR; }
@@ -58,28 +70,35 @@ void SetLiteral(TermState& s, int p, int code) {
         SetCode(s.cover, s.row, p, code);
 }
 
-void Factors(TermState& s, const ExprNode* t) {
-    if (!t) return;
-    if (t->is_leaf) {
-        if (IsConstantLeaf(t)) {
-            if (t->op.kind == EXPR_ZERO) s.isVoid = true;
-        } else {
-            SetLiteral(s, LeafPosition(t, s.n), CODE_POS);
+// The factors of one product term: an AND chain of literals and constants.
+// Their order does not change the result (a void term stays void).
+void Factors(TermState& s, const ExprNode* root, int base) {
+    if (!root) return;
+    int top = base;
+    g_walk[top++] = NodeRef(root);
+    while (top > base) {
+        const ExprNode* t = NodeAt(g_walk[--top]);
+        if (t->is_leaf) {
+            if (IsConstantLeaf(t)) {
+                if (t->op.kind == EXPR_ZERO) s.isVoid = true;
+            } else {
+                SetLiteral(s, LeafPosition(t, s.n), CODE_POS);
+            }
+            continue;
         }
-        return;
-    }
-    if (t->op.kind == EXPR_NOT) {
-        const ExprNode* son = Left(t);
-        if (!son || !son->is_leaf) return;
-        if (IsConstantLeaf(son)) {
-            if (son->op.kind == EXPR_ONE) s.isVoid = true;
-        } else {
-            SetLiteral(s, LeafPosition(son, s.n), CODE_NEG);
+        if (t->op.kind == EXPR_NOT) {
+            const ExprNode* son = Left(t);
+            if (!son || !son->is_leaf) continue;
+            if (IsConstantLeaf(son)) {
+                if (son->op.kind == EXPR_ONE) s.isVoid = true;
+            } else {
+                SetLiteral(s, LeafPosition(son, s.n), CODE_NEG);
+            }
+            continue;
         }
-        return;
+        if (t->op.right) g_walk[top++] = t->op.right;
+        if (t->op.left) g_walk[top++] = t->op.left;
     }
-    Factors(s, Left(t));
-    Factors(s, Right(t));
 }
 
 struct BuildState {
@@ -95,18 +114,13 @@ void ClearSlot(BuildState& b, int row) {
                 size_t(CubeWords(b.n) > 0 ? CubeWords(b.n) : 1) * sizeof(CubeWord));
 }
 
-void Terms(BuildState& b, const ExprNode* t) {
-    if (IsOr(t)) {
-        Terms(b, Left(t));
-        Terms(b, Right(t));
-        return;
-    }
+void Term(BuildState& b, const ExprNode* t, int base) {
     if (b.next >= b.slots) return;   // cannot happen: one slot per term
     int row = b.next;
     b.cover[row] = CubeAddress(b.cover, b.slots, row, 0, b.n);
     ClearSlot(b, row);
     TermState s{b.cover, b.n, row, false};
-    Factors(s, t);
+    Factors(s, t, base);
     if (s.isVoid) {
         ClearSlot(b, row);
         b.cover[row] = nullptr;   // the next term takes this slot
@@ -116,32 +130,69 @@ void Terms(BuildState& b, const ExprNode* t) {
     ++b.next;
 }
 
+// The operands of the top-level OR chain, left to right, each a term. The
+// stack holds the OR nodes whose right operand is still to come; the factor
+// walk of a term uses the stack above them.
+void Terms(BuildState& b, const ExprNode* root) {
+    int top = 0;
+    const ExprNode* t = root;
+    for (;;) {
+        while (IsOr(t)) {
+            g_walk[top++] = NodeRef(t);
+            t = Left(t);
+        }
+        Term(b, t, top);
+        if (top == 0) return;
+        t = Right(NodeAt(g_walk[--top]));
+    }
+}
+
 }  // namespace
 
 void CollectVariables(const ExprNode* tree, int* marks) { Collect(tree, marks, CountVariables()); }
 
+// A sum of products: no XOR anywhere, NOT only over a leaf, no OR under an
+// AND; checked node by node over the whole tree.
 int IsSumOfProducts(const ExprNode* tree) {
-    if (!tree || tree->is_leaf) return 1;
-    switch (tree->op.kind) {
-    case EXPR_NOT: {
-        const ExprNode* son = Left(tree);
-        return son && son->is_leaf ? 1 : 0;
+    if (!tree) return 1;
+    int top = 0;
+    g_walk[top++] = NodeRef(tree);
+    while (top > 0) {
+        const ExprNode* t = NodeAt(g_walk[--top]);
+        if (t->is_leaf) continue;
+        switch (t->op.kind) {
+        case EXPR_NOT: {
+            const ExprNode* son = Left(t);
+            if (!(son && son->is_leaf)) return 0;
+            continue;
+        }
+        case EXPR_AND:
+            if (IsOr(Left(t)) || IsOr(Right(t))) return 0;
+            break;
+        case EXPR_OR:
+            break;
+        default:
+            return 0;
+        }
+        if (t->op.right) g_walk[top++] = t->op.right;
+        if (t->op.left) g_walk[top++] = t->op.left;
     }
-    case EXPR_XOR:
-        return 0;
-    case EXPR_AND:
-        if (IsOr(Left(tree)) || IsOr(Right(tree))) return 0;
-        [[fallthrough]];
-    case EXPR_OR:
-        return IsSumOfProducts(Left(tree)) && IsSumOfProducts(Right(tree)) ? 1 : 0;
-    default:
-        return 0;
-    }
+    return 1;
 }
 
+// 1 plus the OR nodes reachable from the root through OR nodes only.
 int CountProductTerms(const ExprNode* tree) {
     if (!IsOr(tree)) return 1;
-    return CountProductTerms(Left(tree)) + CountProductTerms(Right(tree));
+    int count = 1;
+    int top = 0;
+    g_walk[top++] = NodeRef(tree);
+    while (top > 0) {
+        const ExprNode* t = NodeAt(g_walk[--top]);
+        ++count;
+        if (IsOr(Right(t))) g_walk[top++] = t->op.right;
+        if (IsOr(Left(t))) g_walk[top++] = t->op.left;
+    }
+    return count;
 }
 
 void BuildProductTerms(const ExprNode* tree, Cover cover, int n, int* on) {

@@ -1311,6 +1311,8 @@ bool CaseShots() {
     return ok;
 }
 
+#include "tests/ui/help_test.h"
+
 struct NamedCase {
     const char* name;
     bool (*run)();
@@ -1326,6 +1328,7 @@ const NamedCase kCases[] = {
     {"help", CaseHelp},                    {"write_failures", CaseWriteFailures},
     {"compile_checks", CaseCompileChecks}, {"open_views", CaseOpenAndViews},
     {"types_port", CaseTypesAndPort},      {"no_extension", CaseNoExtension},
+    {"help_window", CaseHelpWindow},       {"help_missing", CaseHelpMissing},
 };
 
 }  // namespace

@@ -191,7 +191,7 @@ bool CaseHelpWindow() {
     // Leaving the program with the viewer open closes both.
     Command(app, 36);
     CHECK(WaitViewer(app) != nullptr, "command 36 opens the viewer again");
-    CHECK(CloseApp(&app) == 0, "exits with 0 while the viewer is open");
+    CHECK(CloseApp(&app, 60000) == 0, "exits with 0 while the viewer is open");
     Kill(&app);
     return ok;
 }
