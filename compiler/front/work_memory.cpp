@@ -22,6 +22,7 @@ long g_failAt = 0;
 bool g_failAfter = false;
 long g_outstanding = 0;
 size_t g_bytesOut = 0;
+size_t g_peakBytes = 0;
 size_t g_limit = size_t(8) << 30;
 
 size_t PageSize() {
@@ -75,6 +76,7 @@ void* AllocWork(size_t count, size_t size) {
     std::memcpy(p, &bytes, sizeof bytes);
     ++g_outstanding;
     g_bytesOut += bytes;
+    if (g_bytesOut > g_peakBytes) g_peakBytes = g_bytesOut;
     return static_cast<unsigned char*>(p) + kHeader;
 }
 
@@ -102,3 +104,5 @@ void WorkMemoryResetCounters() {
 long WorkMemoryRequestCount() { return g_requests; }
 long WorkMemoryOutstandingBlocks() { return g_outstanding; }
 void WorkMemorySetLimit(size_t bytes) { g_limit = bytes; }
+size_t WorkMemoryPeakBytes() { return g_peakBytes; }
+void WorkMemoryResetPeak() { g_peakBytes = g_bytesOut; }

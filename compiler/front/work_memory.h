@@ -19,3 +19,7 @@ long WorkMemoryOutstandingBlocks(); // blocks handed out and not yet given back
 // Upper bound for the sum of outstanding blocks (bytes); requests beyond it
 // are refused like an exhausted system. Default 8 GiB.
 void WorkMemorySetLimit(size_t bytes);
+// The largest sum of outstanding blocks (bytes, whole pages) since the last
+// WorkMemoryResetPeak(); for the benchmark's memory figures.
+size_t WorkMemoryPeakBytes();
+void WorkMemoryResetPeak();
