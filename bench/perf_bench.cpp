@@ -208,20 +208,24 @@ BENCHMARK(B3_StrongMin)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
-// B4: 170 symbols (16 inputs, 8 outputs, 146 internal variables) and
+// B4: 170 symbols (26 reserved words, 16 inputs, 8 outputs, 64 internal
+// variables, 56 groups) and
 // thousands of statements: every internal variable once, then IF statements
 // whose contributions stay in the equation list until the end.
 std::string BusyPoolProgram(int ifs) {
     std::string s = "PROGRAM b4\nVAR_INPUT\n" + Inputs(16) + "END_VAR;\nVAR_OUTPUT\n" + Inputs(8, "y") +
-                    "END_VAR;\nVAR_INTERN\n" + Inputs(146, "m") + "END_VAR;\n";
+                    "END_VAR;\nVAR_INTERN\n" + Inputs(64, "m") + "END_VAR;\nVAR_ARRAY\n";
+    for (int k = 0; k < 56; ++k)
+        s += "  g" + std::to_string(k) + " [i" + std::to_string(k % 16) + ", i" + std::to_string((k + 5) % 16) + "];\n";
+    s += "END_VAR;\n";
     perf_corpus::Rng rng(4);
     auto in = [&](int lo) { return "i" + std::to_string(lo + rng.Below(5)); };
-    for (int k = 0; k < 146; ++k)
+    for (int k = 0; k < 64; ++k)
         s += "m" + std::to_string(k) + " := " + in(k % 11) + " AND NOT " + in(k % 11) + " OR " + in(k % 11) + ";\n";
     for (int k = 0; k < ifs; ++k) {
         int y = k % 8;
         s += "IF " + in(y) + " AND NOT " + in(y) + " THEN y" + std::to_string(y) + " := " + in(y) + " OR m" +
-             std::to_string(y * 3 + rng.Below(3)) + "; END_IF;\n";
+             std::to_string(y * 8 + rng.Below(8)) + "; END_IF;\n";
     }
     return s + "END_PROGRAM;\n";
 }
@@ -229,10 +233,10 @@ std::string BusyPoolProgram(int ifs) {
 void B4_BusyNodePool(benchmark::State& state) {
     int ifs = int(state.range(0));
     int level = int(state.range(1));
-    CompileBench(state, BusyPoolProgram(ifs), 1, level, true);
+    CompileBench(state, BusyPoolProgram(ifs), 0, level, true);
 }
 BENCHMARK(B4_BusyNodePool)
-    ->ArgsProduct({{3000}, {NOMIN, ESPRESSO}})
+    ->ArgsProduct({{3000, 6000}, {NOMIN, ESPRESSO}})
     ->ArgNames({"ifs", "level"})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);

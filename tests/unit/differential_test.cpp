@@ -281,13 +281,13 @@ TEST(DifferentialTest, GeneratedProgramsOnEveryControllerAndLevel) {
     perf_corpus::ProgramShape small;   // few variables: complete minimization stays quick
     small.inputs = 10;
     small.exprVars = 6;
-    small.statements = 10;
+    small.statements = 8;
     small.comparisons = false;
     perf_corpus::ProgramShape wide;    // IF and CASE outputs over many variables, with the comparison members
     wide.inputs = 10;   // ZIRKO M2 has no more input pins
     wide.interns = 2;
-    wide.exprVars = 12;
-    wide.statements = 10;
+    wide.exprVars = 10;
+    wide.statements = 8;
     wide.depth = 3;
     const std::vector<CorpusCase> cases = {
         {"small", small, {NOMIN, STRONGMIN, ESPRESSO}},

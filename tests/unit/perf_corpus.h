@@ -70,7 +70,7 @@ struct ProgramShape {
 
 class ProgramGenerator {
 public:
-    ProgramGenerator(uint64_t seed, ProgramShape shape) : rng_(seed), sh_(shape) {}
+    ProgramGenerator(uint64_t seed, ProgramShape shape) : rng_(seed), sh_(shape), nextPlain_(BranchOutputs()) {}
 
     std::string Program() {
         std::string s = "PROGRAM gen\nVAR_INPUT\n";
@@ -119,12 +119,18 @@ private:
         if (k < sh_.inputs) return "i" + std::to_string(k);
         return "m" + std::to_string((k - sh_.inputs) % (sh_.interns > 0 ? sh_.interns : 1));
     }
-    std::string Out() { return "y" + std::to_string(rng_.Below(sh_.outputs)); }
+    // The first half of the outputs is assigned in IF and CASE branches
+    // only, each of the others once by a plain assignment, so that the
+    // program is free of double definitions.
+    int BranchOutputs() const { return sh_.outputs / 2 > 0 ? sh_.outputs / 2 : 1; }
+    std::string Out() { return "y" + std::to_string(rng_.Below(BranchOutputs())); }
     std::string Assign(const std::string& indent) { return indent + Out() + " := " + Expr(sh_.depth) + ";\n"; }
     std::string Statement() {
-        switch (rng_.Below(5)) {
-        case 0:
-        case 1: return Assign("");
+        int pick = rng_.Below(5);
+        if (pick <= 1 && nextPlain_ < sh_.outputs)
+            return "y" + std::to_string(nextPlain_++) + " := " + Expr(sh_.depth) + ";\n";
+        if (pick <= 1) pick = 2;
+        switch (pick) {
         case 2: {
             std::string s = "IF " + Expr(1) + " THEN\n" + Assign("  ");
             if (rng_.Below(2)) s += "ELSIF " + Expr(1) + " THEN\n" + Assign("  ");
@@ -147,6 +153,7 @@ private:
 
     Rng rng_;
     ProgramShape sh_;
+    int nextPlain_ = -1;
 };
 
 }  // namespace perf_corpus
