@@ -10,6 +10,7 @@
 
 #include "compiler/front/diagnostics.h"
 #include "compiler/front/driver.h"
+#include "compiler/front/host.h"
 #include "compiler/front/work_memory.h"
 #include "compiler/logic/algorithm_choice.h"
 #include "compiler/logic/espresso.h"
@@ -213,13 +214,21 @@ TEST(DifferentialTest, NodePoolHandsOutTheSameNodesAndCountsTheSameProbes) {
     };
     Counters start = Counters::Now();
     start.probes = 65000;   // a few frames come from the probe counter wrapping round
+    // The reference run's progress frames, counted as the compile log sees them.
+    static int frames;
+    frames = 0;
+    CompileHost counting{nullptr, [](void*, const char*, int transient) { frames += transient; }, nullptr,
+                         nullptr, nullptr};
+    SetCompileHost(&counting);
     Run ref = run(1, start);
+    SetCompileHost(nullptr);
+    int refFrames = frames;
     Run fast = run(0, start);
     EXPECT_EQ(fast.nodes, ref.nodes);
     EXPECT_EQ(fast.probes, ref.probes);
     EXPECT_EQ(fast.highWater, ref.highWater);
     EXPECT_EQ(fast.progress, ref.progress);
-    EXPECT_NE(ref.progress, start.progress);
+    EXPECT_GT(refFrames, 0);
     ReleaseNodePool();
 }
 
