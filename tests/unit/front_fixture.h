@@ -3,7 +3,10 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,9 +20,16 @@
 
 namespace front_test {
 
+// A scratch folder of this test process alone (ctest runs tests in parallel
+// processes, and several test files name their files by a serial number).
 inline std::string ScratchDir() {
-    std::string dir = ::testing::TempDir();
-    if (!dir.empty() && dir.back() != '/') dir += '/';
+    static const std::string dir = [] {
+        std::string base = ::testing::TempDir();
+        if (!base.empty() && base.back() != '/') base += '/';
+        std::string d = base + "talmir_test_" + std::to_string(getpid()) + "/";
+        std::filesystem::create_directories(d);
+        return d;
+    }();
     return dir;
 }
 
