@@ -8,6 +8,8 @@
 
 #include "compiler/front/diagnostics.h"
 #include "compiler/front/work_memory.h"
+#include "compiler/logic/algorithm_choice.h"
+#include "compiler/logic/complete_min_fast.h"
 
 int CombineImplicants(int slots, int top, int n, int start, int last, Cover cover, int firstLevel) {
     // partners[r] holds r + 1 once cube r was merged as the second of a pair.
@@ -194,6 +196,10 @@ int SelectCover(int last, int count, int n, Cover cover) {
 
 int MinimizeComplete(int slots, int last, int nUsed, int n, Cover* cover) {
     if (last <= 0) return 0;
+    if (!UseReferenceAlgorithms) {
+        int fast = MinimizeCompleteFast(slots, last, nUsed, n, cover);
+        if (fast != kCompleteFastDeclined) return fast;
+    }
     const int m = last + 1;
     int top = last;
     if (nUsed >= 2) {
