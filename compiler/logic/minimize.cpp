@@ -9,6 +9,7 @@
 #include "compiler/front/driver.h"
 #include "compiler/front/symbols.h"
 #include "compiler/front/work_memory.h"
+#include "compiler/logic/algorithm_choice.h"
 #include "compiler/logic/complete_min.h"
 #include "compiler/logic/espresso.h"
 #include "compiler/logic/tree_to_cover.h"
@@ -117,7 +118,9 @@ int MinimizeEquation(ExprNode* tree, Cover* cover, int* last) {
         // Complete minimization appends implicants into spare slots and keeps
         // row sets in extra columns; the heuristic level needs neither.
         const bool complete = MinLevel == STRONGMIN;
-        uint64_t spare = complete ? Binomial(nUsed, nUsed - 1) << (nUsed - 1) : 0;
+        // The packed complete minimization appends nothing into the cover, so
+        // it is given no spare slots; the reference keeps its written layout.
+        uint64_t spare = complete && UseReferenceAlgorithms ? Binomial(nUsed, nUsed - 1) << (nUsed - 1) : 0;
         uint64_t onSlots = uint64_t(on) + spare;
         uint64_t offSlots = uint64_t(off) + spare;
         Cover onSet = TakeRows(table, conv.slots, 1, onSlots, complete ? on : 0, n);
