@@ -29,7 +29,8 @@ const char* SymbolName(int idx) {
 
 // The name of an extension equation: the variable, " ." and the word.
 void ExtensionName(char* out, size_t size, const char* variable, const char* word) {
-    std::snprintf(out, size, "%s .%s", variable, word);
+    // Names and words are identifiers of at most 12 characters.
+    std::snprintf(out, size, "%.15s .%.15s", variable, word);
 }
 
 // A NOT node over son for a clear contribution; nullptr when no node is free.
