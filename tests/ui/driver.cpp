@@ -263,9 +263,11 @@ bool CopyIn(const std::string& from, const std::string& to) { return CopyFileA(f
 HWND WaitLogDone(const App& app, std::vector<std::string>* lines, int ms = 60000) {
     HWND frame = WaitTopLevel(app, "rahmen", TitleIs("LOG"), 8000);
     if (!frame) return nullptr;
-    HWND box = GetWindow(frame, GW_CHILD);
+    // The frame is shown before its list box is created: wait for the child.
+    HWND box = nullptr;
     for (int t = 0; t < ms; t += 100) {
-        *lines = ListLines(box);
+        if (!box) box = GetWindow(frame, GW_CHILD);
+        *lines = box ? ListLines(box) : std::vector<std::string>();
         int results = 0;
         for (const std::string& l : *lines)
             if (l.rfind("Compilevorgang", 0) == 0) ++results;
@@ -273,6 +275,21 @@ HWND WaitLogDone(const App& app, std::vector<std::string>* lines, int ms = 60000
         Pause(100);
     }
     return box;
+}
+
+// A view frame is shown before its edit is created and filled: waits for
+// the edit (id 200) to hold the wanted text and returns what it last held.
+std::string WaitViewText(HWND view, const std::string& want, int ms = 8000) {
+    std::string got;
+    for (int t = 0; t < ms; t += 100) {
+        HWND edit = GetDlgItem(view, 200);
+        if (edit) {
+            got = Text(edit);
+            if (got == want) break;
+        }
+        Pause(100);
+    }
+    return got;
 }
 
 int CountResults(const std::vector<std::string>& lines) {
@@ -695,8 +712,7 @@ bool CaseErrorsView() {
     Slurp(Root + "\\expected\\fehler.ERR", &want);
     CHECK(!err.empty() && err == want, "ERR equals talmirc's");
     if (view) {
-        HWND edit = GetDlgItem(view, 200);
-        CHECK(edit != nullptr && Text(edit) == err, "view shows the ERR file");
+        CHECK(WaitViewText(view, err) == err, "view shows the ERR file");
     }
     std::string wantLog;
     Slurp(Root + "\\expected\\fehler.log", &wantLog);
@@ -939,8 +955,8 @@ bool CaseAccelerators() {
     HWND view = WaitTopLevel(app, "anzeigen", TitleIs(dir + "\\kopie.log"));
     CHECK(view != nullptr, "log view titled with the .log path");
     if (!view) return false;
+    CHECK(WaitViewText(view, "VIEWTEXT") == "VIEWTEXT", "view shows the file");
     HWND viewEdit = GetDlgItem(view, 200);
-    CHECK(Text(viewEdit) == "VIEWTEXT", "view shows the file");
     SendMessageA(viewEdit, EM_SETSEL, 0, -1);
     PostMessageA(viewEdit, WM_CHAR, 3, 1);  // Ctrl+C
     Pause(500);
