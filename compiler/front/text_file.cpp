@@ -7,14 +7,33 @@
 bool OutFile::Open(const char* path) {
     Close();
     failed_ = false;
+    used_ = 0;
     f_ = std::fopen(path, "wb");
     return f_ != nullptr;
 }
 
+void OutFile::Flush() {
+    if (used_ && std::fwrite(buf_, 1, used_, f_) != used_) failed_ = true;
+    used_ = 0;
+}
+
 void OutFile::Close() {
     if (f_) {
+        Flush();
         if (std::fclose(f_) != 0) failed_ = true;
         f_ = nullptr;
+    }
+}
+
+void OutFile::PutLong(const char* text, size_t len) {
+    if (!f_) return;
+    while (len) {
+        if (used_ == sizeof buf_) Flush();
+        size_t take = len < sizeof buf_ - used_ ? len : sizeof buf_ - used_;
+        std::memcpy(buf_ + used_, text, take);
+        used_ += take;
+        text += take;
+        len -= take;
     }
 }
 
@@ -24,10 +43,13 @@ void OutFile::Write(const char* text) {
     while (*p) {
         const char* nl = std::strchr(p, '\n');
         size_t len = nl ? static_cast<size_t>(nl - p) : std::strlen(p);
-        if (len && std::fwrite(p, 1, len, f_) != len) failed_ = true;
+        Put(p, len);
+        p += len;
         if (!nl) break;
-        if (std::fwrite("\r\n", 1, 2, f_) != 2) failed_ = true;
-        p = nl + 1;
+        if (used_ + 2 > sizeof buf_) Flush();
+        buf_[used_++] = '\r';
+        buf_[used_++] = '\n';
+        ++p;
     }
 }
 

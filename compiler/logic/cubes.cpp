@@ -48,9 +48,22 @@ void FreeCover(Cover cover) { FreeWork(cover); }
 int LiteralCount(Cover cover, int row, int n) {
     LiteralCallCount = (LiteralCallCount + 1) % 64;
     if (LiteralCallCount == 0) StepProgress();
+    const CubeWord* cube = cover[row];
+    if (n > 0 && (cube[0] & 3u) == CODE_TWO) {
+        // A marked cube reads 7 or 5 at its first sixteen positions.
+        int count = 0;
+        for (int p = 0; p < n; ++p)
+            if (GetCode(cover, row, p) != CODE_ABSENT) ++count;
+        return count;
+    }
+    // A code is present when either of its two bits is set.
     int count = 0;
-    for (int p = 0; p < n; ++p)
-        if (GetCode(cover, row, p) != CODE_ABSENT) ++count;
+    for (int w = 0; w * 16 < n; ++w) {
+        CubeWord x = (cube[w] | (cube[w] >> 1)) & 0x55555555u;
+        int inWord = n - w * 16;
+        if (inWord < 16) x &= (CubeWord(1) << (2 * inWord)) - 1;
+        count += __builtin_popcount(x);
+    }
     return count;
 }
 
@@ -98,7 +111,19 @@ CubeRelation CompareCubes(Cover a, int rowA, Cover b, int rowB, int n) {
 }
 
 void CopyCube(Cover src, int srcRow, Cover dst, int dstRow, int n) {
-    for (int p = 0; p < n; ++p) SetCode(dst, dstRow, p, GetCode(src, srcRow, p));
+    const CubeWord* from = src[srcRow];
+    if (n > 0 && (from[0] & 3u) == CODE_TWO) {
+        // A marker is copied as a marker: positions 0 and 1 only.
+        for (int p = 0; p < n; ++p) SetCode(dst, dstRow, p, GetCode(src, srcRow, p));
+        return;
+    }
+    // Positions 0..n-1 word by word; the destination's extra columns stay.
+    CubeWord* to = dst[dstRow];
+    for (int w = 0; w * 16 < n; ++w) {
+        int inWord = n - w * 16;
+        CubeWord mask = inWord >= 16 ? ~CubeWord(0) : (CubeWord(1) << (2 * inWord)) - 1;
+        to[w] = (to[w] & ~mask) | (from[w] & mask);
+    }
 }
 
 int FindEqualCube(Cover cover, int from, int to, const CubeWord* cube, int n) {

@@ -4,6 +4,8 @@
 #include "compiler/logic/equation_writer.h"
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "compiler/front/diagnostics.h"
 #include "compiler/front/driver.h"
@@ -38,6 +40,14 @@ void WriteCover(Cover cover, int last) {
             return;
         }
     }
+    // Names and their lengths looked up once: an unminimized equation has
+    // hundreds of thousands of terms.
+    std::vector<const char*> names(static_cast<size_t>(n));
+    std::vector<size_t> lengths(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        names[size_t(i)] = SymbolTable[CS.FirstUserSymbol + i].Name;
+        lengths[size_t(i)] = std::strlen(names[size_t(i)]);
+    }
     int written = 0;
     for (int k = 0; k <= last; ++k) {
         if (!SlotLive(cover, k, n)) continue;
@@ -45,15 +55,15 @@ void WriteCover(Cover cover, int last) {
         int w = 0;
         for (int i = 0; i < n; ++i) {
             int code = GetCode(cover, k, i);
-            const char* varName = SymbolTable[CS.FirstUserSymbol + i].Name;
             if (code == CODE_NEG) {
-                CS.Zw.Printf(" NOT %s", varName);
+                CS.Zw.Put(" NOT ", 5);
+                CS.Zw.Put(names[size_t(i)], lengths[size_t(i)]);
                 ++w;
             } else if (code == CODE_POS) {
-                CS.Zw.Printf("%s", varName);
+                CS.Zw.Put(names[size_t(i)], lengths[size_t(i)]);
                 ++w;
             }
-            if (code != CODE_ABSENT && w > 0 && w < m) CS.Zw.Write(" & ");
+            if (code != CODE_ABSENT && w > 0 && w < m) CS.Zw.Put(" & ", 3);
         }
         ++written;
         CS.Zw.Write(written < live ? " OR\n\t\t" : "\n\t\t");

@@ -109,14 +109,30 @@ void FillTruthTableFast(ExprNode* tree, Cover cover, const int* marks, int nUsed
     const int used = int(usedPos.size());
 
     // The cubes: positive literal 01, negative 11, in a zero-filled cover.
+    // A row's cube is the OR of a pattern for its low row bits and one for
+    // its high row bits, each built once.
+    const int lowBits = nUsed < 9 ? nUsed : 9;
+    const int words = used ? usedPos.back() / 16 + 1 : 0;
+    std::vector<CubeWord> low((size_t(1) << lowBits) * size_t(words), 0);
+    std::vector<CubeWord> high((size_t(1) << (nUsed - lowBits)) * size_t(words), 0);
+    for (int k = 0; k < used; ++k) {
+        int p = usedPos[size_t(k)];
+        int bit = nUsed - 1 - k;
+        bool inLow = bit < lowBits;
+        std::vector<CubeWord>& pattern = inLow ? low : high;
+        int shift = inLow ? bit : bit - lowBits;
+        size_t count = size_t(1) << (inLow ? lowBits : nUsed - lowBits);
+        for (size_t idx = 0; idx < count; ++idx)
+            pattern[idx * size_t(words) + size_t(p / 16)] |=
+                CubeWord((idx >> shift) & 1 ? CODE_POS : CODE_NEG) << (2 * (p % 16));
+    }
+    const int lowMask = (1 << lowBits) - 1;
     for (int r = 0; r < slots; ++r) {
         Cube cube = CubeAddress(cover, slots, r, 1, n);
         cover[r] = cube;
-        for (int k = 0; k < used; ++k) {
-            int p = usedPos[size_t(k)];
-            int bit = (r >> (nUsed - 1 - k)) & 1;
-            cube[p / 16] |= CubeWord(bit ? CODE_POS : CODE_NEG) << (2 * (p % 16));
-        }
+        const CubeWord* a = low.data() + size_t(r & lowMask) * size_t(words);
+        const CubeWord* b = high.data() + size_t(r >> lowBits) * size_t(words);
+        for (int w = 0; w < words; ++w) cube[w] |= a[w] | b[w];
     }
 
     std::vector<Step> steps = Flatten(tree, varShift.data(), n);

@@ -107,6 +107,51 @@ TEST_F(CubesTest, CopyCubeCarriesTheMarker) {
     FreeCover(c);
 }
 
+// CopyCube and LiteralCount work on whole words; they must agree with the
+// position-by-position reading for every width, with markers, with codes in
+// the extra columns and with a destination that already holds codes.
+TEST_F(CubesTest, WordWiseCopyAndCountMatchThePositions) {
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7fff;
+    };
+    for (int n : {1, 2, 15, 16, 17, 31, 32, 33, 47, 70}) {
+        const int extra = 20;
+        for (int round = 0; round < 40; ++round) {
+            Cover c = Make(2, n, extra);
+            for (int row = 0; row < 2; ++row)
+                for (int p = 0; p < n + extra; ++p) SetCode(c, row, p, int(next() % 4));
+            if (round % 5 == 0) SetCode(c, 0, 0, round % 10 == 0 ? MARK_ONE : MARK_ZERO);
+            int want = 0;
+            for (int p = 0; p < n; ++p)
+                if (GetCode(c, 0, p) != CODE_ABSENT) ++want;
+            EXPECT_EQ(LiteralCount(c, 0, n), want) << "n=" << n << " round " << round;
+
+            int before[128];
+            for (int p = 0; p < n + extra; ++p) before[p] = RawCubeCode(c[1], p);
+            int expected[128];
+            for (int p = 0; p < n + extra; ++p) expected[p] = before[p];
+            for (int p = 0; p < n; ++p) {
+                int code = GetCode(c, 0, p);
+                if (code == MARK_ONE) {
+                    expected[0] = CODE_TWO;
+                    expected[1] = CODE_TWO;
+                } else if (code == MARK_ZERO) {
+                    expected[0] = CODE_TWO;
+                    expected[1] = CODE_ABSENT;
+                } else {
+                    expected[p] = code;
+                }
+            }
+            CopyCube(c, 0, c, 1, n);
+            for (int p = 0; p < n + extra; ++p)
+                EXPECT_EQ(RawCubeCode(c[1], p), expected[p]) << "n=" << n << " round " << round << " p=" << p;
+            FreeCover(c);
+        }
+    }
+}
+
 TEST_F(CubesTest, LivenessTreatsSlotZeroWithoutLiteralAsDeleted) {
     Cover c = Make(3, 4);
     // cube 0 and cube 1 have no literal, cube 2 has one
