@@ -34,6 +34,18 @@ public:
         ;
     bool Failed() const { return failed_; } // some write did not reach the file
 
+    // Text without "\n" in a block of kPadded readable bytes, len <= kPadded:
+    // copied as one fixed-size move.
+    static constexpr size_t kPadded = 32;
+    void PutPadded(const char* block, size_t len) {
+        if (f_ && kPadded <= sizeof buf_ - used_) {
+            std::memcpy(buf_ + used_, block, kPadded);
+            used_ += len;
+        } else {
+            PutLong(block, len);
+        }
+    }
+
 private:
     void Flush();
     void PutLong(const char* text, size_t len);
