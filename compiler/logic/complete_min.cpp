@@ -229,3 +229,27 @@ int MinimizeComplete(int slots, int last, int nUsed, int n, Cover* cover) {
     }
     return count;
 }
+
+int MinimizeCompleteOfRows(int last, int nUsed, int n, Cover* cover) {
+    if (last <= 0) return 0;
+    if (!UseReferenceAlgorithms) {
+        int fast = MinimizeCompleteFast(last + 1, last, nUsed, n, cover);
+        if (fast != kCompleteFastDeclined) return fast;
+    }
+    const uint64_t spare = nUsed >= 1 ? Binomial(nUsed, nUsed - 1) << (nUsed - 1) : 0;
+    const uint64_t slots = uint64_t(last) + 1 + spare;
+    Cover wide = AllocCoverWide(slots, last + 1, n);
+    if (!wide) return -1;
+    for (int k = 0; k <= last; ++k) {
+        if (!(*cover)[k]) continue;
+        wide[k] = CubeAddress(wide, int(slots), k, last + 1, n);
+        CopyCube(*cover, k, wide, k, n);
+    }
+    FreeCover(*cover);
+    *cover = wide;
+    const int saved = UseReferenceAlgorithms;
+    UseReferenceAlgorithms = 1;
+    int result = MinimizeComplete(int(slots), last, nUsed, n, cover);
+    UseReferenceAlgorithms = saved;
+    return result;
+}

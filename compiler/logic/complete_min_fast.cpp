@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <new>
 #include <queue>
 #include <unordered_map>
@@ -23,6 +24,10 @@
 #include "compiler/front/diagnostics.h"
 
 namespace {
+
+// Work units (table words and cube containment tests) the truth-table primes
+// may take before the level-by-level generation is used instead.
+constexpr uint64_t kTableBudget = 60000000;
 
 struct PCube {
     uint64_t pos;
@@ -160,6 +165,250 @@ std::vector<PCube> GeneratePrimes(const std::vector<PCube>& rows, int nUsed, lon
     return primes;
 }
 
+// Primes straight from the truth table, for functions whose implicants are
+// far too many to enumerate level by level (a control term of two literals
+// over eighteen variables has 3^16 implicants).
+//
+// The level-by-level order has a closed form when the rows are listed in
+// ascending order of a row value that gives each variable its own power of
+// two: a level's implicants then stand in the lexicographic order of their
+// ascending minterm lists, that is by lowest minterm and then by the lowest
+// free variable weight in which two cubes differ, the cube that has it free
+// first. Primes come level after level, the fewest free variables first.
+namespace table_primes {
+
+struct TCube {
+    uint32_t care;  // row-value bits fixed by the cube
+    uint32_t val;   // their values (only care bits set)
+};
+
+class Generator {
+public:
+    explicit Generator(uint64_t budget) : budget_(budget) {}
+
+    // The primes of the function over m variables, table bit r = value of
+    // row r. False when the budget ran out.
+    bool Run(const std::vector<uint64_t>& table, int m, std::vector<TCube>* primes) {
+        try {
+            const std::vector<TCube>& p =
+                m <= 6 ? Small(table.empty() ? 0 : table[0], m) : Large(table.data(), m);
+            *primes = p;
+        } catch (const OutOfBudget&) {
+            return false;
+        }
+        return true;
+    }
+
+private:
+    struct OutOfBudget {};
+    struct WordsHash {
+        size_t operator()(const std::vector<uint64_t>& w) const {
+            uint64_t h = 0x243f6a8885a308d3ULL;
+            for (uint64_t x : w) h = Mix(h ^ x) + 0x9e3779b97f4a7c15ULL;
+            return size_t(h);
+        }
+    };
+
+    void Spend(uint64_t work) {
+        if (work > budget_) throw OutOfBudget{};
+        budget_ -= work;
+    }
+
+    // P(f) = P(f0 f1), and x' p for p in P(f0), x p for p in P(f1), where p
+    // is no implicant of f0 f1 (else p is an implicant of both cofactors).
+    // That test reads the table of f0 f1 (`both`, m - 1 variables) for a
+    // small cube and compares with the primes of f0 f1 for a large one.
+    void Combine(const std::vector<TCube>& p0, const std::vector<TCube>& p1, const std::vector<TCube>& primesBoth,
+                 const uint64_t* both, int m, std::vector<TCube>* out) {
+        const uint32_t top = uint32_t(1) << (m - 1);
+        const uint32_t all = top - 1;
+        *out = primesBoth;
+        auto implicant = [&](const TCube& p) {
+            const uint32_t free = all & ~p.care;
+            const uint64_t minterms = uint64_t(1) << __builtin_popcount(free);
+            if (minterms <= primesBoth.size() + 1) {
+                Spend(minterms);
+                uint32_t sub = 0;
+                for (;;) {
+                    const uint32_t r = p.val | sub;
+                    if (!((both[r >> 6] >> (r & 63)) & 1u)) return false;
+                    if (sub == free) return true;
+                    sub = (sub - free) & free;
+                }
+            }
+            Spend(primesBoth.size() + 1);
+            for (const TCube& q : primesBoth)
+                if ((q.care & ~p.care) == 0 && ((p.val ^ q.val) & q.care) == 0) return true;
+            return false;
+        };
+        for (const TCube& p : p0)
+            if (!implicant(p)) out->push_back(TCube{p.care | top, p.val});
+        for (const TCube& p : p1)
+            if (!implicant(p)) out->push_back(TCube{p.care | top, p.val | top});
+    }
+
+    // Tables of up to 64 rows.
+    const std::vector<TCube>& Small(uint64_t t, int m) {
+        const uint64_t full = m == 6 ? ~uint64_t(0) : (uint64_t(1) << (1 << m)) - 1;
+        t &= full;
+        if (t == 0) return none_;
+        if (t == full) return one_;
+        auto& memo = small_[size_t(m)];
+        auto it = memo.find(t);
+        if (it != memo.end()) return store_[it->second];
+        Spend(1);
+        const int half = 1 << (m - 1);
+        const uint64_t lowMask = (uint64_t(1) << half) - 1;
+        const uint64_t t0 = t & lowMask;
+        const uint64_t t1 = (t >> half) & lowMask;
+        const uint64_t t01 = t0 & t1;
+        const std::vector<TCube>& p0 = Small(t0, m - 1);
+        const std::vector<TCube>& p1 = Small(t1, m - 1);
+        const std::vector<TCube>& both = Small(t01, m - 1);
+        std::vector<TCube> out;
+        Combine(p0, p1, both, &t01, m, &out);
+        store_.push_back(std::move(out));
+        memo.emplace(t, store_.size() - 1);
+        return store_.back();
+    }
+
+    // Tables of 128 rows and more, 2^(m-6) words.
+    const std::vector<TCube>& Large(const uint64_t* words, int m) {
+        const size_t count = size_t(1) << (m - 6);
+        bool zero = true;
+        bool ones = true;
+        for (size_t i = 0; i < count; ++i) {
+            zero = zero && words[i] == 0;
+            ones = ones && words[i] == ~uint64_t(0);
+        }
+        if (zero) return none_;
+        if (ones) return one_;
+        Spend(count);
+        std::vector<uint64_t> key(words, words + count);
+        auto& memo = large_[size_t(m)];
+        auto it = memo.find(key);
+        if (it != memo.end()) return store_[it->second];
+        const size_t half = count / 2;
+        std::vector<uint64_t> both(half);
+        for (size_t i = 0; i < half; ++i) both[i] = words[i] & words[half + i];
+        const std::vector<TCube>& p0 = m - 1 <= 6 ? Small(words[0], m - 1) : Large(words, m - 1);
+        const std::vector<TCube>& p1 = m - 1 <= 6 ? Small(words[half], m - 1) : Large(words + half, m - 1);
+        const std::vector<TCube>& pb = m - 1 <= 6 ? Small(both[0], m - 1) : Large(both.data(), m - 1);
+        std::vector<TCube> out;
+        Combine(p0, p1, pb, both.data(), m, &out);
+        store_.push_back(std::move(out));
+        memo.emplace(std::move(key), store_.size() - 1);
+        return store_.back();
+    }
+
+    uint64_t budget_;
+    const std::vector<TCube> none_;
+    const std::vector<TCube> one_{TCube{0, 0}};
+    std::deque<std::vector<TCube>> store_;   // stable references
+    std::unordered_map<uint64_t, size_t> small_[7];
+    std::unordered_map<std::vector<uint64_t>, size_t, WordsHash> large_[33];
+};
+
+// The level-by-level slot order of primes (see above).
+bool SlotOrder(const TCube& a, const TCube& b, uint32_t all) {
+    const uint32_t fa = all & ~a.care;
+    const uint32_t fb = all & ~b.care;
+    const int ca = __builtin_popcount(fa);
+    const int cb = __builtin_popcount(fb);
+    if (ca != cb) return ca < cb;
+    if (a.val != b.val) return a.val < b.val;
+    const uint32_t d = fa ^ fb;
+    return d != 0 && (fa & (d & (~d + 1))) != 0;
+}
+
+}  // namespace table_primes
+
+// The rows' order as the closed form needs it: ascending row values with
+// dense variable v at bit vars-1-v (as the equation step lists a truth
+// table) or at bit v. 0 when neither holds.
+int RowValueOrder(const std::vector<PCube>& rows, int vars) {
+    for (int order = 1; order <= 2; ++order) {
+        uint64_t previous = 0;
+        bool ascending = true;
+        for (size_t j = 0; j < rows.size() && ascending; ++j) {
+            uint64_t value = 0;
+            for (int v = 0; v < vars; ++v)
+                if ((rows[j].pos >> v) & 1u) value |= uint64_t(1) << (order == 1 ? vars - 1 - v : v);
+            if (j > 0 && value <= previous) ascending = false;
+            previous = value;
+        }
+        if (ascending) return order;
+    }
+    return 0;
+}
+
+// All primes in slot order from the truth table, with the liveness tests the
+// level-by-level version makes meanwhile (as GeneratePrimes counts them).
+// False when the closed form does not apply or the work would exceed the
+// budget; then nothing is set.
+bool PrimesFromTable(const std::vector<PCube>& rows, int nUsed, uint64_t budget, std::vector<PCube>* primesOut,
+                     long* literalCalls) {
+    const int vars = nUsed;
+    if (vars < 2 || vars > 24 || rows.size() >= (size_t(1) << vars)) return false;
+    const int order = RowValueOrder(rows, vars);
+    if (order == 0) return false;
+    auto bitOf = [&](int v) { return order == 1 ? vars - 1 - v : v; };
+    std::vector<uint64_t> table(vars <= 6 ? 1 : size_t(1) << (vars - 6), 0);
+    for (const PCube& r : rows) {
+        uint64_t value = 0;
+        for (int v = 0; v < vars; ++v)
+            if ((r.pos >> v) & 1u) value |= uint64_t(1) << bitOf(v);
+        table[size_t(value >> 6)] |= uint64_t(1) << (value & 63);
+    }
+    std::vector<table_primes::TCube> found;
+    table_primes::Generator generator(budget);
+    if (!generator.Run(table, vars, &found)) return false;
+    const uint32_t all = uint32_t((uint64_t(1) << vars) - 1);
+    std::sort(found.begin(), found.end(),
+              [all](const table_primes::TCube& a, const table_primes::TCube& b) {
+                  return table_primes::SlotOrder(a, b, all);
+              });
+    std::vector<PCube> primes;
+    primes.reserve(found.size());
+    std::vector<int> freeCount;
+    freeCount.reserve(found.size());
+    for (const table_primes::TCube& c : found) {
+        PCube p{0, 0};
+        for (int v = 0; v < vars; ++v) {
+            const uint32_t bit = uint32_t(1) << bitOf(v);
+            if (!(c.care & bit)) continue;
+            if (c.val & bit)
+                p.pos |= uint64_t(1) << v;
+            else
+                p.neg |= uint64_t(1) << v;
+        }
+        primes.push_back(p);
+        freeCount.push_back(__builtin_popcount(all & ~c.care));
+    }
+    // The merging passes: pass k works on the implicants with k free
+    // variables; there are some while a prime has k or more, and at least two
+    // unless a single prime has k or more and exactly k.
+    long calls = 0;
+    const int passes = nUsed - 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        int atLeast = 0;
+        int exactly = 0;
+        int fewer = 0;
+        for (int f : freeCount) {
+            if (f >= pass) ++atLeast;
+            if (f == pass) ++exactly;
+            if (f < pass) ++fewer;
+        }
+        if (atLeast == 0) break;
+        if (pass > 0) calls += 2;
+        const bool single = atLeast == 1 && exactly == 1;
+        if (fewer == 0 && !single) ++calls;
+    }
+    *literalCalls += calls;
+    primesOut->swap(primes);
+    return true;
+}
+
 // Essential primes, then greedily the prime with the most rows still open,
 // the lowest slot on a tie. Fills the chosen flags; false when a prime covers
 // a minterm that is no row (not a list of rows after all). *literalCalls gets
@@ -223,7 +472,14 @@ bool ChooseCover(const std::vector<PCube>& primes, const std::vector<PCube>& row
         Entry top = queue.top();
         queue.pop();
         size_t s = size_t(-top.second);
-        if (chosen[s] || openCount[s] != top.first) continue;
+        if (chosen[s]) continue;
+        // Counts only fall: an entry that is too high goes back with the
+        // present count; one that is right is the largest, the lowest slot
+        // among equals.
+        if (openCount[s] != top.first) {
+            if (openCount[s] > 0) queue.emplace(openCount[s], -int(s));
+            continue;
+        }
         chosen[s] = 1;
         ++choices;
         if (!zeroChosen) calls += 2;   // counting and picking
@@ -236,7 +492,7 @@ bool ChooseCover(const std::vector<PCube>& primes, const std::vector<PCube>& row
             for (size_t h = holderStart[j]; h < holderStart[j + 1]; ++h) {
                 size_t t = size_t(holders[h]);
                 if (chosen[t]) continue;
-                if (--openCount[t] > 0) queue.emplace(openCount[t], -int(t));
+                --openCount[t];
             }
         }
     }
@@ -254,6 +510,8 @@ void CountLiteralCalls(long calls) {
 }
 
 }  // namespace
+
+int CompletePrimesFromTable = 1;
 
 int MinimizeCompleteFast(int slots, int last, int nUsed, int n, Cover* cover) {
     (void)slots;
@@ -302,7 +560,8 @@ int MinimizeCompleteFast(int slots, int last, int nUsed, int n, Cover* cover) {
             for (size_t r = 0; r < rows.size(); ++r)
                 if (!distinct.Insert(rows[r], int(r))) return kCompleteFastDeclined;
         }
-        primes = GeneratePrimes(rows, nUsed, &literalCalls);
+        if (!CompletePrimesFromTable || !PrimesFromTable(rows, nUsed, kTableBudget, &primes, &literalCalls))
+            primes = GeneratePrimes(rows, nUsed, &literalCalls);
         literalCalls += 2;   // the final compaction
         count = int(primes.size()) - 1;
         if (count > 0) {

@@ -16,3 +16,8 @@
 // the caller runs the cover-based version.
 constexpr int kCompleteFastDeclined = -100;
 int MinimizeCompleteFast(int slots, int last, int nUsed, int n, Cover* cover);
+
+// 1 (default): the primes straight from the truth table where the rows allow
+// it and the work stays within bounds; 0: always level by level. Tests
+// compare the two beyond the sizes the cover-based version can do.
+extern int CompletePrimesFromTable;

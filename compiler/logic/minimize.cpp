@@ -118,28 +118,32 @@ int MinimizeEquation(ExprNode* tree, Cover* cover, int* last) {
         // Complete minimization appends implicants into spare slots and keeps
         // row sets in extra columns; the heuristic level needs neither.
         const bool complete = MinLevel == STRONGMIN;
-        // The packed complete minimization appends nothing into the cover, so
-        // it is given no spare slots; the reference keeps its written layout.
-        uint64_t spare = complete && UseReferenceAlgorithms ? Binomial(nUsed, nUsed - 1) << (nUsed - 1) : 0;
+        // The packed complete minimization needs neither either (at 18
+        // variables the row columns alone would take gigabytes); the
+        // reference keeps its written layout.
+        const bool written = complete && UseReferenceAlgorithms;
+        uint64_t spare = written ? Binomial(nUsed, nUsed - 1) << (nUsed - 1) : 0;
         uint64_t onSlots = uint64_t(on) + spare;
         uint64_t offSlots = uint64_t(off) + spare;
-        Cover onSet = TakeRows(table, conv.slots, 1, onSlots, complete ? on : 0, n);
+        Cover onSet = TakeRows(table, conv.slots, 1, onSlots, written ? on : 0, n);
         if (!onSet) {
             FreeCover(table);
             return -1;
         }
-        Cover offSet = TakeRows(table, conv.slots, 0, offSlots, complete ? off : 0, n);
+        Cover offSet = TakeRows(table, conv.slots, 0, offSlots, written ? off : 0, n);
         FreeCover(table);
         if (!offSet) {
             FreeCover(onSet);
             return -1;
         }
         // Both slot counts fit in an int: their covers were allocated.
-        int lastOn = complete ? MinimizeComplete(int(onSlots), on - 1, nUsed, n, &onSet) : Simplify(on - 1, n, &onSet);
+        auto completeMin = [&](int slots, int lastRow, Cover* set) {
+            return written ? MinimizeComplete(slots, lastRow, nUsed, n, set)
+                           : MinimizeCompleteOfRows(lastRow, nUsed, n, set);
+        };
+        int lastOn = complete ? completeMin(int(onSlots), on - 1, &onSet) : Simplify(on - 1, n, &onSet);
         int lastOff = -1;
-        if (lastOn >= 0)
-            lastOff = complete ? MinimizeComplete(int(offSlots), off - 1, nUsed, n, &offSet)
-                               : Simplify(off - 1, n, &offSet);
+        if (lastOn >= 0) lastOff = complete ? completeMin(int(offSlots), off - 1, &offSet) : Simplify(off - 1, n, &offSet);
         if (lastOn < 0 || lastOff < 0) {
             FreeCover(onSet);
             FreeCover(offSet);

@@ -9,6 +9,7 @@
 #include "compiler/front/driver.h"
 #include "compiler/front/symbols.h"
 #include "compiler/front/work_memory.h"
+#include "compiler/logic/algorithm_choice.h"
 #include "compiler/logic/minimize.h"
 #include "compiler/statements/expr_tree.h"
 
@@ -158,18 +159,45 @@ TEST_F(MinimizeWideTest, VariableLimit) {
     FreeCover(c);
 }
 
-// A size that does not fit: 18 variables under STRONGMIN need covers far
-// beyond any memory; the equation fails as out of memory, nothing overflows.
-TEST_F(MinimizeWideTest, HugeCompleteMinimizationIsRefused) {
+// Parity over 18 variables under STRONGMIN: every one of the 2^17 rows of
+// each side is a prime. The written layout would need covers far beyond any
+// memory, so the reference fails as out of memory and nothing overflows; the
+// packed version gets the whole sum of minterms.
+TEST_F(MinimizeWideTest, HugeCompleteMinimization) {
     std::string text = "v0";
     for (int i = 1; i < 18; ++i) text += " ^ v" + std::to_string(i);
     MinLevel = STRONGMIN;
+    {
+        UseReferenceAlgorithms = 1;
+        int errors = CS.ErrorCount;
+        Cover c = nullptr;
+        int last = -1;
+        EXPECT_EQ(MinimizeEquation(logic_test::Tree(text.c_str()), &c, &last), -1);
+        UseReferenceAlgorithms = 0;
+        EXPECT_EQ(c, nullptr);
+        EXPECT_EQ(CS.ErrorCount, errors + 3);   // AllocWork, AllocCover, the driver
+    }
     int errors = CS.ErrorCount;
     Cover c = nullptr;
     int last = -1;
-    EXPECT_EQ(MinimizeEquation(logic_test::Tree(text.c_str()), &c, &last), -1);
-    EXPECT_EQ(c, nullptr);
-    EXPECT_EQ(CS.ErrorCount, errors + 3);   // AllocWork, AllocCover, the driver
+    ASSERT_EQ(MinimizeEquation(logic_test::Tree(text.c_str()), &c, &last), 1);
+    EXPECT_EQ(CS.ErrorCount, errors);
+    ASSERT_EQ(LiveCubeCount(c, last, 20), 1 << 17);
+    // Rows in ascending order, each with all 18 literals, an odd number of them positive.
+    int previous = -1;
+    for (int r = 0; r <= last; ++r) {
+        int value = 0, ones = 0;
+        for (int p = 0; p < 18; ++p) {
+            int code = GetCode(c, r, p);
+            ASSERT_TRUE(code == CODE_POS || code == CODE_NEG) << r << " " << p;
+            value = value * 2 + (code == CODE_POS);
+            ones += code == CODE_POS;
+        }
+        EXPECT_EQ(ones % 2, 1) << r;
+        EXPECT_GT(value, previous);
+        previous = value;
+    }
+    FreeCover(c);
 }
 
 // Every allocation refused in turn, at each level: the equation fails with
