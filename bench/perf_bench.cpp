@@ -1,6 +1,8 @@
 // Benchmark suite. Each case times the fast paths in the benchmark loop and
 // the reference algorithms once in the same run, and reports:
 //   peak_MiB      work-memory high-water of one fast run
+//   rss_MiB       growth of the process's resident peak during the fast runs
+//                 (work memory and the fast paths' heap indexes)
 //   ref_s         seconds of one reference run (0: not run, see skip_ref)
 //   ref_peak_MiB  its work-memory high-water
 //   ratio         ref_s / fast seconds
@@ -11,14 +13,19 @@
 //   B3  STRONGMIN on random and PLC-like functions of 8 to 16 variables
 //   B4  170 symbols and thousands of statements (a busy node pool)
 //   B5  comparisons of eight-member groups with every operator
+//   B6  the Espresso option on one on-set of 16 and 18 variables, random and
+//       PLC-like (what espresso -Dsimplify is measured on)
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include "compiler/front/driver.h"
@@ -27,6 +34,7 @@
 #include "compiler/logic/algorithm_choice.h"
 #include "compiler/logic/complete_min.h"
 #include "compiler/logic/cubes.h"
+#include "compiler/logic/espresso.h"
 #include "perf_corpus.h"
 
 namespace {
@@ -36,6 +44,31 @@ struct RunResult {
     double peakMiB;
     int ok;
 };
+
+// The growth of the process's resident peak (VmHWM) over its resident size
+// when ResetResidentPeak was called: it also counts the heap the fast paths
+// keep their indexes in (Linux).
+double StatusMiB(const char* field) {
+    double mib = 0;
+    if (std::FILE* f = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        const size_t len = std::strlen(field);
+        while (std::fgets(line, sizeof line, f))
+            if (std::strncmp(line, field, len) == 0 && line[len] == ':') mib = std::atof(line + len + 1) / 1024;
+        std::fclose(f);
+    }
+    return mib;
+}
+double g_residentBase = 0;
+void ResetResidentPeak() {
+    malloc_trim(0);   // heap freed by earlier cases would be reused unseen
+    if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+    g_residentBase = StatusMiB("VmRSS");
+}
+double ResidentPeakMiB() { return StatusMiB("VmHWM") - g_residentBase; }
 
 std::string Scratch() {
     static std::string dir = [] {
@@ -70,7 +103,9 @@ RunResult CompileOnce(const std::string& src, int plc, int level, int reference)
     return {std::chrono::duration<double>(t1 - t0).count(), double(WorkMemoryPeakBytes()) / (1 << 20), rc};
 }
 
+// Call right after the fast runs: their resident peak is read first.
 void Report(benchmark::State& state, const RunResult& fast, bool runRef, const std::function<RunResult()>& ref) {
+    state.counters["rss_MiB"] = ResidentPeakMiB();
     state.counters["peak_MiB"] = fast.peakMiB;
     state.counters["ok"] = fast.ok;
     if (runRef) {
@@ -87,6 +122,7 @@ void Report(benchmark::State& state, const RunResult& fast, bool runRef, const s
 void CompileBench(benchmark::State& state, const std::string& src, int plc, int level, bool runRef) {
     RunResult fast{0, 0, 0};
     double best = 1e30;
+    ResetResidentPeak();
     for (auto _ : state) {
         fast = CompileOnce(src, plc, level, 0);
         if (fast.seconds < best) best = fast.seconds;
@@ -198,6 +234,7 @@ void B3_StrongMin(benchmark::State& state) {
         plcLike ? perf_corpus::PlcLikeOnSet(vars, uint64_t(vars)) : perf_corpus::RandomOnSet(vars, 50, uint64_t(vars));
     SetCompileHost(nullptr);
     RunResult fast{0, 0, 0};
+    ResetResidentPeak();
     for (auto _ : state) fast = CompleteOnce(rows, vars, 0);
     // The reference takes minutes from 12 variables on, and from 14 on its
     // written layout needs more memory than the machine has.
@@ -260,6 +297,52 @@ BENCHMARK(B5_GroupComparisons)
     ->ArgName("level")
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// B6: Simplify of one on-set alone, rows in row order.
+RunResult SimplifyOnce(const std::vector<uint32_t>& rows, int vars, int reference, int* terms) {
+    const int n = vars;
+    UseReferenceAlgorithms = reference;
+    WorkMemoryResetPeak();
+    auto t0 = std::chrono::steady_clock::now();
+    int m = int(rows.size());
+    Cover c = AllocCover(m, 0, n);
+    int ok = c != nullptr;
+    if (c) {
+        for (int i = 0; i < m; ++i) {
+            c[i] = CubeAddress(c, m, i, 0, n);
+            for (int k = 0; k < vars; ++k)
+                SetCode(c, i, k, (rows[size_t(i)] >> (vars - 1 - k)) & 1 ? CODE_POS : CODE_NEG);
+        }
+        int last = Simplify(m - 1, n, &c);
+        if (last < 0) ok = 0;
+        else *terms = LiveCubeCount(c, last, n);
+        FreeCover(c);
+    }
+    auto t1 = std::chrono::steady_clock::now();
+    UseReferenceAlgorithms = 0;
+    return {std::chrono::duration<double>(t1 - t0).count(), double(WorkMemoryPeakBytes()) / (1 << 20), ok};
+}
+
+void B6_EspressoOnSet(benchmark::State& state) {
+    int vars = int(state.range(0));
+    bool plcLike = state.range(1) == 1;
+    std::vector<uint32_t> rows =
+        plcLike ? perf_corpus::PlcLikeOnSet(vars, uint64_t(vars) + 100) : perf_corpus::RandomOnSet(vars, 50, uint64_t(vars) + 100);
+    SetCompileHost(nullptr);
+    RunResult fast{0, 0, 0};
+    int terms = 0;
+    ResetResidentPeak();
+    for (auto _ : state) fast = SimplifyOnce(rows, vars, 0, &terms);
+    state.counters["rows"] = double(rows.size());
+    state.counters["terms"] = terms;
+    // The reference takes minutes on these sizes.
+    Report(state, fast, false, [] { return RunResult{0, 0, 0}; });
+}
+BENCHMARK(B6_EspressoOnSet)
+    ->ArgsProduct({{16, 18}, {0, 1}})
+    ->ArgNames({"vars", "plclike"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 
