@@ -555,7 +555,8 @@ int MinimizeCompleteFast(int slots, int last, int nUsed, int n, Cover* cover) {
             }
             if (literals != vars) return kCompleteFastDeclined;
         }
-        {
+        // Rows in strictly ascending order of a row value are distinct.
+        if (RowValueOrder(rows, vars) == 0) {
             CubeIndex distinct(rows.size());
             for (size_t r = 0; r < rows.size(); ++r)
                 if (!distinct.Insert(rows[r], int(r))) return kCompleteFastDeclined;
