@@ -169,27 +169,34 @@ ExprNode* ParseNotTerm() {
     return AttachSon(node, "sohn", primary, nullptr);
 }
 
+// After an operand of an AND chain: 1 when "AND" or "&" follows (read), 0
+// when something else does (left unread), -1 after "AND erwartet" for a word
+// that starts with A and is no AND (the word left unread).
+int ReadAndJoint() {
+    int c = ReadChar();
+    if (c == '&') return 1;
+    PushBack(c);
+    if (c != 'A') return 0;
+    SourceMark p = MarkSource();
+    char w[kTokenBufferSize];
+    ReadIdentifier(w);
+    if (std::strcmp(w, "AND") != 0) {
+        Report(MSG_AND_ERWARTET, 1);
+        ResetSource(p);
+        return -1;
+    }
+    return 1;
+}
+
 ExprNode* ParseAndTerm() {
     Chain chain;
     for (;;) {
         ExprNode* t = ParseNotTerm();
         if (!t) return chain.Fail(nullptr);
         SkipText(0);
-        int c = ReadChar();
-        if (c == 'A') {
-            PushBack(c);
-            SourceMark p = MarkSource();
-            char w[kTokenBufferSize];
-            ReadIdentifier(w);
-            if (std::strcmp(w, "AND") != 0) {
-                Report(MSG_AND_ERWARTET, 1);
-                ResetSource(p);
-                return chain.Fail(t);
-            }
-        } else if (c != '&') {
-            PushBack(c);
-            return chain.Finish(t);
-        }
+        int joint = ReadAndJoint();
+        if (joint < 0) return chain.Fail(t);
+        if (joint == 0) return chain.Finish(t);
         if (!chain.Extend(t, EXPR_AND)) return nullptr;
     }
 }
@@ -274,21 +281,9 @@ ExprNode* ParseRestrictedTerms() {
                 return chain.Fail(t);
             }
         }
-        int c = ReadChar();
-        if (c == 'A') {
-            PushBack(c);
-            SourceMark p = MarkSource();
-            char w[kTokenBufferSize];
-            ReadIdentifier(w);
-            if (std::strcmp(w, "AND") != 0) {
-                Report(MSG_AND_ERWARTET, 1);
-                ResetSource(p);
-                return chain.Fail(t);
-            }
-        } else if (c != '&') {
-            PushBack(c);
-            return chain.Finish(t);
-        }
+        int joint = ReadAndJoint();
+        if (joint < 0) return chain.Fail(t);
+        if (joint == 0) return chain.Finish(t);
         if (!chain.Extend(t, EXPR_AND)) return nullptr;
     }
 }

@@ -57,13 +57,15 @@ int CorpusScale() {
 int SpareFor(int nUsed) { return nUsed >= 1 ? int(Binomial(nUsed, nUsed - 1) << (nUsed - 1)) : 0; }
 
 // The cover the equation step hands over: rows in slots 0..m-1, spare slots
-// after them, one row column per row.
-Cover BuildRows(const Function& f, int spare) {
+// after them, one row column per row (the written layout) or, for the rows
+// alone, neither.
+Cover BuildRows(const Function& f, int spare, bool rowsAlone) {
     int m = int(f.rows.size());
     int slots = m + spare;
-    Cover c = AllocCover(slots, m, f.n);
+    int extra = rowsAlone ? 0 : m;
+    Cover c = AllocCover(slots, extra, f.n);
     for (int r = 0; r < m; ++r) {
-        c[r] = CubeAddress(c, slots, r, m, f.n);
+        c[r] = CubeAddress(c, slots, r, extra, f.n);
         for (size_t v = 0; v < f.positions.size(); ++v)
             SetCode(c, r, f.positions[v], (f.rows[size_t(r)] >> v) & 1u ? CODE_POS : CODE_NEG);
     }
@@ -89,45 +91,20 @@ std::string Show(const Outcome& o) {
     return s;
 }
 
-Outcome RunMinimize(int reference, const Function& f) {
+// rowsAlone: through the driver's entry for the fast paths, the rows without
+// row columns or spare slots.
+Outcome RunMinimize(int reference, const Function& f, bool rowsAlone = false) {
     ChooseAlgorithms choose(reference);
     LiteralCallCount = 17;
     ProgressIndex = 3;
     long before = WorkMemoryOutstandingBlocks();
     int nUsed = int(f.positions.size());
-    int spare = SpareFor(nUsed);
-    Cover c = BuildRows(f, spare);
+    int spare = rowsAlone ? 0 : SpareFor(nUsed);
+    Cover c = BuildRows(f, spare, rowsAlone);
     Outcome o;
-    o.last = MinimizeComplete(int(f.rows.size()) + spare, int(f.rows.size()) - 1, nUsed, f.n, &c);
-    for (int s = 0; s <= o.last; ++s) {
-        std::string codes;
-        if (SlotLive(c, s, f.n))
-            for (int p = 0; p < f.n; ++p) codes += char('0' + GetCode(c, s, p));
-        o.slots.push_back(codes);
-    }
-    FreeCover(c);
-    o.literalCalls = LiteralCallCount;
-    o.progress = ProgressIndex;
-    o.outstanding = WorkMemoryOutstandingBlocks() - before;
-    return o;
-}
-
-// The same through the driver's entry: the rows alone, no row columns and
-// no spare slots.
-Outcome RunRows(const Function& f) {
-    ChooseAlgorithms choose(0);
-    LiteralCallCount = 17;
-    ProgressIndex = 3;
-    long before = WorkMemoryOutstandingBlocks();
-    int m = int(f.rows.size());
-    Cover c = AllocCover(m, 0, f.n);
-    for (int r = 0; r < m; ++r) {
-        c[r] = CubeAddress(c, m, r, 0, f.n);
-        for (size_t v = 0; v < f.positions.size(); ++v)
-            SetCode(c, r, f.positions[v], (f.rows[size_t(r)] >> v) & 1u ? CODE_POS : CODE_NEG);
-    }
-    Outcome o;
-    o.last = MinimizeCompleteOfRows(m - 1, int(f.positions.size()), f.n, &c);
+    int last = int(f.rows.size()) - 1;
+    o.last = rowsAlone ? MinimizeCompleteOfRows(last, nUsed, f.n, &c)
+                       : MinimizeComplete(last + 1 + spare, last, nUsed, f.n, &c);
     for (int s = 0; s <= o.last; ++s) {
         std::string codes;
         if (SlotLive(c, s, f.n))
@@ -248,9 +225,9 @@ TEST(CompleteMinFastTest, TablePrimesMatchTheLevelByLevelOnes) {
                                    std::to_string(sz.vars) + " seed " + std::to_string(seed) + " side " +
                                    std::to_string(side);
                 CompletePrimesFromTable = 0;
-                Outcome levels = RunRows(f);
+                Outcome levels = RunMinimize(0, f, true);
                 CompletePrimesFromTable = 1;
-                Outcome table = RunRows(f);
+                Outcome table = RunMinimize(0, f, true);
                 ASSERT_GE(levels.last, 0) << what;
                 EXPECT_TRUE(table == levels) << what << "\n levels " << Show(levels) << "\n table  " << Show(table);
                 if (::testing::Test::HasFailure()) return;
@@ -294,7 +271,7 @@ TEST(CompleteMinFastTest, RefusedMemoryEndsWithMinusOneAndLeaksNothing) {
     int m = int(f.rows.size());
     WorkMemoryResetCounters();
     long before = WorkMemoryOutstandingBlocks();
-    Cover c = BuildRows(f, spare);
+    Cover c = BuildRows(f, spare, false);
     Cover original = c;
     WorkMemoryResetCounters();
     WorkMemoryFailAt(1);
