@@ -10,42 +10,19 @@
 #include "compiler/front/driver.h"
 #include "compiler/front/work_memory.h"
 #include "compiler/logic/complete_min.h"
+#include "cover_fixture.h"
 
 namespace {
 
-using Cubes = std::vector<std::string>;
-
-int Code(char ch) { return ch == '1' ? CODE_POS : ch == '0' ? CODE_NEG : CODE_ABSENT; }
+using cover_test::Code;
+using cover_test::Cubes;
+using cover_test::Live;
 
 // The input the driver hands over: rows in slots 0..m-1, spare slots after
 // them, one extra column per row.
-Cover BuildRows(const Cubes& rows, int n, int spare) {
-    int m = int(rows.size());
-    int slots = m + spare;
-    Cover c = AllocCover(slots, m, n);
-    for (int r = 0; r < m; ++r) {
-        c[r] = CubeAddress(c, slots, r, m, n);
-        for (int p = 0; p < n; ++p) SetCode(c, r, p, Code(rows[r][p]));
-    }
-    return c;
-}
+Cover BuildRows(const Cubes& rows, int spare) { return cover_test::FromText(rows, spare, int(rows.size())); }
 
 int SpareFor(int nUsed) { return int(Binomial(nUsed, nUsed - 1)) << (nUsed - 1); }
-
-// The live cubes in slot order (slot 0 only with a literal).
-Cubes Live(Cover c, int last, int n) {
-    Cubes out;
-    for (int r = 0; r <= last; ++r) {
-        if (!SlotLive(c, r, n)) continue;
-        std::string s;
-        for (int p = 0; p < n; ++p) {
-            int k = GetCode(c, r, p);
-            s += k == CODE_POS ? '1' : k == CODE_NEG ? '0' : '-';
-        }
-        out.push_back(s);
-    }
-    return out;
-}
 
 bool Covers(const std::string& cube, const std::string& row) {
     for (size_t p = 0; p < cube.size(); ++p)
@@ -53,27 +30,18 @@ bool Covers(const std::string& cube, const std::string& row) {
     return true;
 }
 
-class CompleteMinTest : public ::testing::Test {
+class CompleteMinTest : public cover_test::BlocksTest {
 protected:
-    void SetUp() override {
-        WorkMemoryResetCounters();
-        blocks_ = WorkMemoryOutstandingBlocks();
-    }
-    void TearDown() override {
-        WorkMemoryResetCounters();
-        EXPECT_EQ(WorkMemoryOutstandingBlocks(), blocks_);
-    }
     Cubes Run(const Cubes& rows, int nUsed, int* lastOut = nullptr) {
         int n = int(rows[0].size());
         int spare = SpareFor(nUsed);
-        Cover c = BuildRows(rows, n, spare);
+        Cover c = BuildRows(rows, spare);
         int last = MinimizeComplete(int(rows.size()) + spare, int(rows.size()) - 1, nUsed, n, &c);
         if (lastOut) *lastOut = last;
         Cubes out = last >= 0 ? Live(c, last, n) : Cubes{};
         FreeCover(c);
         return out;
     }
-    long blocks_ = 0;
 };
 
 // Worked examples with a, b, c at positions 0..2 and the output y at 3.
@@ -94,7 +62,7 @@ TEST_F(CompleteMinTest, WorkedExamples) {
 
 TEST_F(CompleteMinTest, FirstLevelOfTheWorkedExample) {
     const Cubes rows = {"001-", "011-", "101-", "110-", "111-"};
-    Cover c = BuildRows(rows, 4, SpareFor(3));
+    Cover c = BuildRows(rows, SpareFor(3));
     int slots = 5 + SpareFor(3);
     int e = CombineImplicants(slots, 4, 4, 0, 4, c, 1);
     ASSERT_EQ(e, 5);
@@ -124,7 +92,7 @@ TEST_F(CompleteMinTest, EdgeCasesOfTheLevels) {
     for (auto& c : cases) {
         int n = int(c.rows[0].size());
         int spare = SpareFor(c.nUsed);
-        Cover cv = BuildRows(c.rows, n, spare);
+        Cover cv = BuildRows(c.rows, spare);
         int last = MinimizeComplete(int(c.rows.size()) + spare, int(c.rows.size()) - 1, c.nUsed, n, &cv);
         EXPECT_EQ(Live(cv, last, n), c.primes) << c.rows[0];
         FreeCover(cv);
@@ -181,7 +149,7 @@ TEST_F(CompleteMinTest, WideCubesCoverExactlyTheRows) {
 TEST_F(CompleteMinTest, EveryRefusedAllocationFailsCleanly) {
     const Cubes rows = {"001-", "011-", "101-", "110-", "111-"};
     for (long k = 1;; ++k) {
-        Cover c = BuildRows(rows, 4, SpareFor(3));
+        Cover c = BuildRows(rows, SpareFor(3));
         long held = WorkMemoryOutstandingBlocks();
         int errors = CS.ErrorCount;
         WorkMemoryResetCounters();

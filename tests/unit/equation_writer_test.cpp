@@ -15,12 +15,7 @@
 #include "compiler/logic/equation_writer.h"
 #include "compiler/logic/minimize.h"
 #include "compiler/statements/expr_tree.h"
-
-namespace logic_test {
-void SetUpCompile(const std::vector<std::string>& vars);
-void TearDownCompile();
-ExprNode* Tree(const char* text);
-}  // namespace logic_test
+#include "cover_fixture.h"
 
 namespace {
 

@@ -8,61 +8,26 @@
 #include "compiler/front/driver.h"
 #include "compiler/front/work_memory.h"
 #include "compiler/logic/espresso.h"
+#include "cover_fixture.h"
 
 namespace {
 
-using Cubes = std::vector<std::string>;
+using cover_test::Cubes;
+using cover_test::Dump;
 
-// A cover of n = width of the texts: '1' positive, '0' negative, '-' absent.
-Cover Build(const Cubes& cubes, int n) {
-    int slots = int(cubes.size());
-    Cover c = AllocCover(slots, 0, n);
-    for (int r = 0; r < slots; ++r) {
-        c[r] = CubeAddress(c, slots, r, 0, n);
-        for (int p = 0; p < n; ++p)
-            SetCode(c, r, p, cubes[r][p] == '1' ? CODE_POS : cubes[r][p] == '0' ? CODE_NEG : CODE_ABSENT);
-    }
-    return c;
-}
+using cover_test::FromText;
 
-// Every slot 0..last: "x" for a dropped pointer, else the codes.
-Cubes Dump(Cover c, int last, int n) {
-    Cubes out;
-    for (int r = 0; r <= last; ++r) {
-        if (!c[r]) {
-            out.push_back("x");
-            continue;
-        }
-        std::string s;
-        for (int p = 0; p < n; ++p) {
-            int k = GetCode(c, r, p);
-            s += k == CODE_POS ? '1' : k == CODE_NEG ? '0' : k == CODE_ABSENT ? '-' : '?';
-        }
-        out.push_back(s);
-    }
-    return out;
-}
-
-class EspressoTest : public ::testing::Test {
+class EspressoTest : public cover_test::BlocksTest {
 protected:
-    void SetUp() override {
-        WorkMemoryResetCounters();
-        blocks_ = WorkMemoryOutstandingBlocks();
-    }
-    void TearDown() override {
-        WorkMemoryResetCounters();
-        EXPECT_EQ(WorkMemoryOutstandingBlocks(), blocks_);
-    }
     Cubes Run(const Cubes& in, int* lastOut = nullptr) {
         int n = int(in[0].size());
-        Cover c = Build(in, n);
+        Cover c = FromText(in);
         int last = Simplify(int(in.size()) - 1, n, &c);
         if (lastOut) *lastOut = last;
         Cubes out = last >= 0 ? Dump(c, last, n) : Cubes{};
         FreeCover(c);
         return out;
     }
-    long blocks_ = 0;
 };
 
 // The worked examples: on-set and off-set of y := a AND b OR c (position 3 is
@@ -90,7 +55,7 @@ TEST_F(EspressoTest, EdgeCasesOfTheMethod) {
 }
 
 TEST_F(EspressoTest, EmptyCoverFails) {
-    Cover c = Build({"1"}, 1);
+    Cover c = FromText({"1"});
     EXPECT_EQ(Simplify(-1, 1, &c), -1);
     FreeCover(c);
 }
@@ -105,19 +70,19 @@ TEST_F(EspressoTest, MostBinateVariablePrefersLargestSumThenLowestPosition) {
     };
     for (auto& c : cases) {
         int n = int(c.in[0].size());
-        Cover cv = Build(c.in, n);
+        Cover cv = FromText(c.in);
         EXPECT_EQ(MostBinateVariable(cv, int(c.in.size()) - 1, n), c.v) << c.in[0];
         FreeCover(cv);
     }
     // deleted slots do not count
-    Cover cv = Build({"1-", "0-", "-1", "-0", "-1"}, 2);
+    Cover cv = FromText({"1-", "0-", "-1", "-0", "-1"});
     cv[1] = nullptr;
     EXPECT_EQ(MostBinateVariable(cv, 4, 2), 1);
     FreeCover(cv);
 }
 
 TEST_F(EspressoTest, CofactorsKeepOrderAndDropTheVariable) {
-    Cover c = Build({"1-0", "-11", "0-1", "111"}, 3);
+    Cover c = FromText({"1-0", "-11", "0-1", "111"});
     c[3] = nullptr;
     int last = 0;
     Cover pos = Cofactor(CODE_POS, c, 3, 3, 0, &last);
@@ -136,8 +101,8 @@ TEST_F(EspressoTest, MergeLiftsInScanOrder) {
     // c1 = {b, c, b·c}, c0 = {b, b·c}, split variable a (position 0):
     // b equals b (lifted once, both dropped), c contains c0's b·c (that one is
     // lifted and dropped, c stays), so c and b·c of c1 get a.
-    Cover c1 = Build({"-1-", "--1", "-11"}, 3);
-    Cover c0 = Build({"-1-", "-11"}, 3);
+    Cover c1 = FromText({"-1-", "--1", "-11"});
+    Cover c0 = FromText({"-1-", "-11"});
     int lastG = 0;
     Cover g = MergeCofactors(c1, 2, c0, 1, 0, 3, &lastG);
     EXPECT_EQ(Dump(g, lastG, 3), (Cubes{"-1-", "-11", "1-1", "111"}));
@@ -152,7 +117,7 @@ TEST_F(EspressoTest, EveryRefusedAllocationFailsCleanly) {
     const Cubes in = {"001-", "011-", "101-", "110-", "111-"};
     const Cubes want = {"--1-", "11--"};
     for (long k = 1;; ++k) {
-        Cover c = Build(in, 4);
+        Cover c = FromText(in);
         long held = WorkMemoryOutstandingBlocks();
         WorkMemoryResetCounters();
         WorkMemoryFailAt(k);

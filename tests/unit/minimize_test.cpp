@@ -12,13 +12,7 @@
 #include "compiler/logic/algorithm_choice.h"
 #include "compiler/logic/minimize.h"
 #include "compiler/statements/expr_tree.h"
-
-namespace logic_test {
-void SetUpCompile(const std::vector<std::string>& vars);
-void TearDownCompile();
-ExprNode* Tree(const char* text);
-std::string CubeText(Cover c, int row, int width);
-}  // namespace logic_test
+#include "cover_fixture.h"
 
 namespace {
 
@@ -32,21 +26,8 @@ Cubes LiveText(Cover c, int last, int n) {
     return out;
 }
 
-class MinimizeTest : public ::testing::Test {
+class MinimizeTest : public cover_test::CompileBlocksTest {
 protected:
-    void SetUp() override {
-        WorkMemoryResetCounters();
-        blocks_ = WorkMemoryOutstandingBlocks();
-        savedLevel_ = MinLevel;
-        logic_test::SetUpCompile({"a", "b", "c", "y"});
-    }
-    void TearDown() override {
-        MinLevel = savedLevel_;
-        CS.MinimizeFlag = 1;
-        logic_test::TearDownCompile();
-        WorkMemoryResetCounters();
-        EXPECT_EQ(WorkMemoryOutstandingBlocks(), blocks_);
-    }
     // Minimizes one tree; the result's live cubes, Polarity in *polarity.
     Cubes Run(int level, int flag, const char* text, int* polarity) {
         MinLevel = level;
@@ -60,8 +41,6 @@ protected:
         FreeCover(c);
         return out;
     }
-    int savedLevel_ = 0;
-    long blocks_ = 0;
 };
 
 TEST_F(MinimizeTest, LevelsAndPolarity) {
@@ -116,13 +95,13 @@ TEST_F(MinimizeTest, ConstantsAtEveryLevel) {
 
 class MinimizeWideTest : public MinimizeTest {
 protected:
-    void SetUp() override {
-        WorkMemoryResetCounters();
-        blocks_ = WorkMemoryOutstandingBlocks();
-        savedLevel_ = MinLevel;
+    std::vector<std::string> Variables() const override {
         std::vector<std::string> vars;
         for (int i = 0; i < 20; ++i) vars.push_back("v" + std::to_string(i));
-        logic_test::SetUpCompile(vars);
+        return vars;
+    }
+    void SetUp() override {
+        MinimizeTest::SetUp();
         CS.ErrorCount = 0;
     }
 };

@@ -17,12 +17,7 @@
 #include "compiler/logic/minimize.h"
 #include "compiler/logic/tree_to_cover.h"
 #include "compiler/statements/expr_tree.h"
-
-namespace logic_test {
-void SetUpCompile(const std::vector<std::string>& vars);
-void TearDownCompile();
-ExprNode* Tree(const char* text);
-}  // namespace logic_test
+#include "cover_fixture.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "compiler/front/work_memory.h"
 #include "compiler/logic/tree_to_cover.h"
 #include "compiler/statements/expr_tree.h"
+#include "cover_fixture.h"
 
 namespace logic_test {
 
@@ -109,21 +110,8 @@ using logic_test::CoverText;
 using logic_test::Tree;
 using Cubes = std::vector<std::string>;
 
-class TreeToCoverTest : public ::testing::Test {
+class TreeToCoverTest : public cover_test::CompileBlocksTest {
 protected:
-    void SetUp() override {
-        WorkMemoryResetCounters();
-        blocks_ = WorkMemoryOutstandingBlocks();
-        savedLevel_ = MinLevel;
-        logic_test::SetUpCompile({"a", "b", "c", "y"});
-    }
-    void TearDown() override {
-        MinLevel = savedLevel_;
-        CS.MinimizeFlag = 1;
-        logic_test::TearDownCompile();
-        WorkMemoryResetCounters();
-        EXPECT_EQ(WorkMemoryOutstandingBlocks(), blocks_);
-    }
     // Converts like the driver: collect, then convert. Width 4 shows the
     // variables, 5 also the value column of a truth table.
     ConversionResult Convert(const char* text, int* nUsedOut = nullptr) {
@@ -137,8 +125,6 @@ protected:
         ReleaseTree(t);
         return r;
     }
-    int savedLevel_ = 0;
-    long blocks_ = 0;
 };
 
 TEST_F(TreeToCoverTest, SumOfProductsShape) {
