@@ -1,4 +1,5 @@
-// Symbol table: a fixed array searched linearly. Records 1..25 hold the
+// Symbol table: a fixed array, searched linearly by the reference
+// algorithms and through a name index otherwise. Records 1..25 hold the
 // reserved words, user symbols follow in declaration order; the index of a
 // name is its identity for the whole compile. RecordDefinition keeps the
 // checks against double or misplaced assignments and conditions.
@@ -9,6 +10,7 @@
 #include "compiler/front/diagnostics.h"
 #include "compiler/front/driver.h"
 #include "compiler/front/work_memory.h"
+#include "compiler/logic/algorithm_choice.h"
 
 SymbolRecord SymbolTable[kSymbolTableSize];
 
@@ -42,10 +44,48 @@ void CopyName(char* dst, const char* src) {
 }
 }  // namespace
 
+namespace {
+// An index from a name to the first record 1..LastSymbol that holds it, the
+// answer of the scan from record 1 that the reference algorithms keep: the
+// conversion of an equation looks up every leaf of every row. Rebuilt after a record is entered, the table is cleared or
+// LastSymbol changed otherwise.
+constexpr int kIndexSlots = 512;   // more than twice the records
+int g_tableGeneration = 0;
+struct NameIndex {
+    int generation = -1;
+    int last = -1;
+    short slot[kIndexSlots];   // record index, 0 empty
+} g_index;
+
+unsigned NameHash(const char* name) {
+    unsigned h = 2166136261u;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p) h = (h ^ *p) * 16777619u;
+    return h;
+}
+
+void RebuildNameIndex() {
+    std::memset(g_index.slot, 0, sizeof g_index.slot);
+    for (int i = 1; i <= CS.LastSymbol && i < kSymbolTableSize; ++i) {
+        unsigned h = NameHash(SymbolTable[i].Name) % kIndexSlots;
+        for (;; h = (h + 1) % kIndexSlots) {
+            int k = g_index.slot[h];
+            if (k == 0) {
+                g_index.slot[h] = short(i);
+                break;
+            }
+            if (std::strcmp(SymbolTable[k].Name, SymbolTable[i].Name) == 0) break;   // the first stays
+        }
+    }
+    g_index.generation = g_tableGeneration;
+    g_index.last = CS.LastSymbol;
+}
+}  // namespace
+
 int InitSymbolTable() {
     // Texts of an earlier compile are released by its own end; the records
     // are simply overwritten here.
     std::memset(SymbolTable, 0, sizeof SymbolTable);
+    ++g_tableGeneration;
     CS.LastSymbol = 0;
     CS.FirstUserSymbol = kFirstUserSymbol;
     for (const ReservedWord* w = kReservedWords; w->name[0]; ++w) {
@@ -55,9 +95,17 @@ int InitSymbolTable() {
 }
 
 int LookupSymbol(const char* name) {
-    for (int i = 1; i <= CS.LastSymbol && i < kSymbolTableSize; ++i)
-        if (std::strcmp(SymbolTable[i].Name, name) == 0) return i;
-    return 0;
+    if (UseReferenceAlgorithms) {
+        for (int i = 1; i <= CS.LastSymbol && i < kSymbolTableSize; ++i)
+            if (std::strcmp(SymbolTable[i].Name, name) == 0) return i;
+        return 0;
+    }
+    if (g_index.generation != g_tableGeneration || g_index.last != CS.LastSymbol) RebuildNameIndex();
+    for (unsigned h = NameHash(name) % kIndexSlots;; h = (h + 1) % kIndexSlots) {
+        int k = g_index.slot[h];
+        if (k == 0) return 0;
+        if (std::strcmp(SymbolTable[k].Name, name) == 0) return k;
+    }
 }
 
 int InsertSymbol(const char* name, int kind, int pin, const char* text) {
@@ -69,6 +117,7 @@ int InsertSymbol(const char* name, int kind, int pin, const char* text) {
     SymbolRecord& s = SymbolTable[CS.LastSymbol];
     std::memset(&s, 0, sizeof s);
     CopyName(s.Name, name);
+    ++g_tableGeneration;
     s.Kind = kind;
     s.Pin = pin;
     s.Emitted = 0;

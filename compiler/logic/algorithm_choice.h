@@ -1,7 +1,7 @@
 // Which implementation of the compiler's costly algorithms runs. The
-// straightforward ones (first-fit node scan, recursive truth-table walk,
-// all-pairs Espresso merging, Quine-McCluskey with reserved levels) are kept
-// as the reference; the fast ones give the same output. Tests and the
+// straightforward ones (symbol lookup by scan, first-fit node scan, recursive
+// truth-table walk, all-pairs Espresso merging, Quine-McCluskey with reserved
+// levels) are kept as the reference; the fast ones give the same output. Tests and the
 // benchmark switch between them; the compiler itself never does.
 #pragma once
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "compiler/front/symbols.h"
+#include "compiler/logic/algorithm_choice.h"
 #include "front_fixture.h"
 
 using front_test::FrontTest;
@@ -73,6 +74,43 @@ TEST_F(SymbolsTest, InsertFillsRecordAndCountsVariables) {
     ReleaseSymbolTexts();
     EXPECT_EQ(WorkMemoryOutstandingBlocks(), before - 1);
     EXPECT_EQ(SymbolTable[LookupSymbol("grp")].Text, nullptr);
+}
+
+// Lookup answers as a scan of records 1..LastSymbol from the first: a name
+// entered twice finds its first record, names cut to fifteen characters
+// match only in full, and records beyond LastSymbol or from before the
+// table was cleared are not found.
+TEST_F(SymbolsTest, LookupFollowsTheTableAsItChanges) {
+    // The name index and the reference's scan, both.
+    for (int reference : {0, 1}) {
+        SCOPED_TRACE(reference ? "scan" : "index");
+        UseReferenceAlgorithms = reference;
+        ASSERT_EQ(InitSymbolTable(), 1);
+        EXPECT_EQ(LookupSymbol("dup"), 0);
+        ASSERT_EQ(InsertSymbol("dup", 1, 0, nullptr), 1);
+        ASSERT_EQ(InsertSymbol("other", 1, 0, nullptr), 1);
+        ASSERT_EQ(InsertSymbol("dup", 2, 0, nullptr), 1);
+        EXPECT_EQ(LookupSymbol("dup"), 26);
+        EXPECT_EQ(LookupSymbol("other"), 27);
+        ASSERT_EQ(InsertSymbol("abcdefghijklmnopq", 1, 0, nullptr), 1);   // kept as 15 characters
+        EXPECT_EQ(LookupSymbol("abcdefghijklmno"), 29);
+        EXPECT_EQ(LookupSymbol("abcdefghijklmnopq"), 0);
+        const int last = CS.LastSymbol;
+        CS.LastSymbol = 26;
+        EXPECT_EQ(LookupSymbol("other"), 0);
+        EXPECT_EQ(LookupSymbol("dup"), 26);
+        CS.LastSymbol = last;
+        EXPECT_EQ(LookupSymbol("other"), 27);
+        ASSERT_EQ(InitSymbolTable(), 1);
+        EXPECT_EQ(LookupSymbol("dup"), 0);
+        EXPECT_EQ(LookupSymbol("END_CASE"), 23);
+        // Every record of a full table is found at its own index.
+        for (int i = 0; CS.LastSymbol < kSymbolTableSize - 1; ++i)
+            ASSERT_EQ(InsertSymbol(("s" + std::to_string(i)).c_str(), 1, 0, nullptr), 1);
+        for (int i = 0; i < kSymbolTableSize - 1 - 25; ++i)
+            EXPECT_EQ(LookupSymbol(("s" + std::to_string(i)).c_str()), 26 + i);
+    }
+    UseReferenceAlgorithms = 0;
 }
 
 TEST_F(SymbolsTest, TableHolds174UserSymbols) {
