@@ -207,20 +207,44 @@ void Type(HWND edit, const std::string& text) {
     for (char c : text) SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(c)), 1);
 }
 
+// Starts the program and waits for its main window. Right after an earlier
+// instance ended, wine can still refuse the process or hand the new one the
+// old instance's mutex (it then ends at once with 255): such a start is
+// tried again, a few times.
 bool Start(App* app, const std::string& dir, const std::string& args) {
     app->dir = dir;
+    app->main = nullptr;
     std::string cmd = "\"" + Exe + "\"" + (args.empty() ? "" : " " + args);
-    STARTUPINFOA si;
-    std::memset(&si, 0, sizeof si);
-    si.cb = sizeof si;
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
-                        &app->pi))
-        return false;
-    app->main = WaitTopLevel(*app, "STQX", [](const std::string& t) { return t.rfind("TALMIR - ", 0) == 0; },
-                             20000);
-    return app->main != nullptr;
+    auto isMain = [](const std::string& t) { return t.rfind("TALMIR - ", 0) == 0; };
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (attempt) Pause(500);
+        STARTUPINFOA si;
+        std::memset(&si, 0, sizeof si);
+        si.cb = sizeof si;
+        std::vector<char> line(cmd.begin(), cmd.end());
+        line.push_back('\0');
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
+                            &app->pi)) {
+            Note("start refused, error", std::to_string(GetLastError()));
+            app->pi.hProcess = nullptr;
+            continue;
+        }
+        for (int t = 0; t < 20000 && !app->main; t += 50) {
+            app->main = FindTopLevel(app->pi.dwProcessId, "STQX", isMain);
+            if (app->main) break;
+            if (WaitForSingleObject(app->pi.hProcess, 50) == WAIT_OBJECT_0) break;
+        }
+        if (app->main) return true;
+        DWORD code = 0;
+        bool ended = WaitForSingleObject(app->pi.hProcess, 0) == WAIT_OBJECT_0;
+        if (ended) GetExitCodeProcess(app->pi.hProcess, &code);
+        Note("start without a main window, exit code", ended ? std::to_string(code) : "still running");
+        if (!ended) return false;
+        CloseHandle(app->pi.hProcess);
+        CloseHandle(app->pi.hThread);
+        app->pi.hProcess = nullptr;
+    }
+    return false;
 }
 
 // Exit code of the program, or -1 when it did not end in time.
