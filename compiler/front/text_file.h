@@ -53,5 +53,5 @@ private:
     FILE* f_ = nullptr;
     bool failed_ = false;
     size_t used_ = 0;
-    char buf_[16384];
+    char buf_[262144];   // a quarter megabyte: fewer, larger writes
 };
