@@ -342,16 +342,15 @@ int RowValueOrder(const std::vector<PCube>& rows, int vars) {
     return 0;
 }
 
-// All primes in slot order from the truth table, with the liveness tests the
-// level-by-level version makes meanwhile (as GeneratePrimes counts them).
+// All primes in slot order from the truth table (rows in RowValueOrder's
+// `order`), with the liveness tests the level-by-level version makes
+// meanwhile (as GeneratePrimes counts them).
 // False when the closed form does not apply or the work would exceed the
 // budget; then nothing is set.
-bool PrimesFromTable(const std::vector<PCube>& rows, int nUsed, uint64_t budget, std::vector<PCube>* primesOut,
-                     long* literalCalls) {
+bool PrimesFromTable(const std::vector<PCube>& rows, int nUsed, int order, uint64_t budget,
+                     std::vector<PCube>* primesOut, long* literalCalls) {
     const int vars = nUsed;
-    if (vars < 2 || vars > 24 || rows.size() >= (size_t(1) << vars)) return false;
-    const int order = RowValueOrder(rows, vars);
-    if (order == 0) return false;
+    if (order == 0 || vars < 2 || vars > 24 || rows.size() >= (size_t(1) << vars)) return false;
     auto bitOf = [&](int v) { return order == 1 ? vars - 1 - v : v; };
     std::vector<uint64_t> table(vars <= 6 ? 1 : size_t(1) << (vars - 6), 0);
     for (const PCube& r : rows) {
@@ -556,12 +555,13 @@ int MinimizeCompleteFast(int slots, int last, int nUsed, int n, Cover* cover) {
             if (literals != vars) return kCompleteFastDeclined;
         }
         // Rows in strictly ascending order of a row value are distinct.
-        if (RowValueOrder(rows, vars) == 0) {
+        const int order = RowValueOrder(rows, vars);
+        if (order == 0) {
             CubeIndex distinct(rows.size());
             for (size_t r = 0; r < rows.size(); ++r)
                 if (!distinct.Insert(rows[r], int(r))) return kCompleteFastDeclined;
         }
-        if (!CompletePrimesFromTable || !PrimesFromTable(rows, nUsed, kTableBudget, &primes, &literalCalls))
+        if (!CompletePrimesFromTable || !PrimesFromTable(rows, nUsed, order, kTableBudget, &primes, &literalCalls))
             primes = GeneratePrimes(rows, nUsed, &literalCalls);
         literalCalls += 2;   // the final compaction
         count = int(primes.size()) - 1;
